@@ -1,0 +1,38 @@
+#include "applet/app_state.h"
+
+#include "driver/board_identity.h"
+#include "driver/mode_records.h"
+
+namespace vca {
+
+DisplaySettings loadedSettings;
+DisplaySettings workingSettings;
+DisplaySettings settingsToSave;
+
+platform::Module resourceLibrary;
+char16_t helpFilePath[kPathChars];
+char16_t systemDirectory[kPathChars];
+char16_t driverKeyPath[kDriverKeyChars];
+
+bool driverAbsent;
+bool readOnlySettings;
+bool gammaChanged;
+
+platform::Window mainDialog;
+
+void ResetAppletState() {
+    loadedSettings = DisplaySettings{};
+    workingSettings = DisplaySettings{};
+    settingsToSave = DisplaySettings{};
+    resourceLibrary = 0;
+    helpFilePath[0] = u'\0';
+    systemDirectory[0] = u'\0';
+    driverKeyPath[0] = u'\0';
+    driverAbsent = false;
+    readOnlySettings = false;
+    gammaChanged = false;
+    mainDialog = 0;
+    ResetDriverState();
+}
+
+}  // namespace vca

@@ -1,0 +1,47 @@
+#include "applet/startup.h"
+
+#include "applet/app_state.h"
+#include "applet/resource_library.h"
+#include "applet/text.h"
+#include "driver/board_identity.h"
+
+namespace vca {
+
+namespace {
+constexpr std::uint32_t kMainDialogHelpContext = 101;
+}
+
+void InitApplet(platform::Module appletModule) {
+    if (!resourceLibrary) LoadResourceLibrary(appletModule);
+}
+
+bool StartApplet() {
+    switch (IdentifyBoard()) {
+        case -1:
+        case -11:
+            // No supported board or no private escape: run without the driver.
+            boardIdentity.boardCode = 0;
+            driverAbsent = true;
+            break;
+        case -10:
+            ShowMessage(18, kBoxStop);
+            return false;
+        default:
+            break;
+    }
+    if (driverAbsent) CopyText(driverKeyPath, kDriverKeyPath);
+    return true;
+}
+
+void FillCplEntryInfo(CplEntryInfo* info) {
+    if (!info) return;
+    info->flags = 0;
+    info->helpContext = kMainDialogHelpContext;
+    info->data = 0;
+    info->icon = platform::LoadIcon(resourceLibrary, u"MONITR01");
+    CopyText(info->name, LoadResourceString(4, kCplStringLimit));
+    CopyText(info->info, LoadResourceString(3, kCplStringLimit));
+    CopyText(info->helpFile, helpFilePath);
+}
+
+}  // namespace vca

@@ -1,0 +1,133 @@
+// Finding the resource library and the help file for the user's language,
+// and the fatal messages when nothing can be found.
+#include <gtest/gtest.h>
+
+#include "applet/app_state.h"
+#include "applet/resource_library.h"
+#include "support/applet_fixture.h"
+
+namespace {
+
+using vcatest::Utf16;
+using vcatest::Utf8;
+
+class ResourceLibraryTest : public vcatest::AppletTest {};
+
+std::vector<std::string> Utf8All(const std::vector<std::u16string>& texts) {
+    std::vector<std::string> out;
+    for (const auto& t : texts) out.push_back(Utf8(t));
+    return out;
+}
+
+TEST_F(ResourceLibraryTest, FallsBackThroughTheLanguagesAndFindsTheHelpFile) {
+    struct Case {
+        const char* what;
+        std::uint32_t lcid;
+        std::vector<std::uint16_t> libraries;
+        std::vector<std::string> helpFiles;  // present in the system folder
+        std::vector<std::string> loads;
+        int loaded;
+        std::vector<std::string> searched;
+        std::string help;
+    } cases[] = {
+        {"user's own language", 0x0407, {0x0407, 0x0409}, {"vca0407.hlp"}, {"vca0407"}, 0x0407,
+         {"vca0407.hlp"}, "vca0407.hlp"},
+        {"Austrian German with only the neutral library", 3079, {0x0007}, {},
+         {"vca0c07", "vca0007"}, 0x0007, {"vca0c07.hlp", "vca0007.hlp", "vca0407.hlp"}, "vca0409.hlp"},
+        {"default sublanguage library", 0x0c0a, {0x040a}, {"vca040a.hlp"},
+         {"vca0c0a", "vca000a", "vca040a"}, 0x040a, {"vca0c0a.hlp", "vca000a.hlp", "vca040a.hlp"},
+         "vca040a.hlp"},
+        {"US English last", 0x0411, {0x0409}, {"vca0409.hlp"},
+         {"vca0411", "vca0011", "vca0411", "vca0409"}, 0x0409,
+         {"vca0411.hlp", "vca0009.hlp", "vca0409.hlp"}, "vca0409.hlp"},
+        {"only the LCID's low 16 bits count", 0x50C07, {0x0c07}, {}, {"vca0c07"}, 0x0c07,
+         {"vca0c07.hlp", "vca0007.hlp", "vca0407.hlp"}, "vca0409.hlp"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        host::Reset();
+        vca::ResetAppletState();
+        vcatest::TempDrive drive;
+        for (const auto& file : c.helpFiles) drive.WriteFile("WINDOWS/system32/" + file, "help");
+        host::SetUserLcid(c.lcid);
+        host::SetResourceLanguages(c.libraries);
+
+        vca::LoadResourceLibrary(host::AppletModule());
+
+        EXPECT_EQ(Utf8All(host::LibraryLoadAttempts()), c.loads);
+        EXPECT_EQ(vca::resourceLibrary, host::ResourceModuleFor(c.loaded));
+        std::vector<std::string> searched;
+        for (const auto& path : host::FileSearches())
+            searched.push_back(Utf8(path.substr(path.rfind(u'\\') + 1)));
+        EXPECT_EQ(searched, c.searched);
+        EXPECT_EQ(Utf8(vca::helpFilePath), "C:\\WINDOWS\\system32\\" + c.help);
+        EXPECT_EQ(Utf8(vca::systemDirectory), "C:\\WINDOWS\\system32\\");
+        EXPECT_TRUE(host::MessageBoxes().empty());
+    }
+}
+
+TEST_F(ResourceLibraryTest, NoLibraryAtAllEndsTheProcessWithMessage1205) {
+    host::SetUserLcid(1033);
+    host::SetResourceLanguages({});
+    try {
+        vca::LoadResourceLibrary(host::AppletModule());
+        FAIL() << "the process should have ended";
+    } catch (const platform::ProcessExit& exit) {
+        EXPECT_EQ(exit.code, -1);
+    }
+    EXPECT_EQ(Utf8All(host::LibraryLoadAttempts()),
+              (std::vector<std::string>{"vca0409", "vca0009", "vca0409", "vca0409"}));
+    ASSERT_EQ(host::MessageBoxes().size(), 1u);
+    const auto& box = host::MessageBoxes()[0];
+    EXPECT_EQ(Utf8(box.text),
+              "\r\nCould not load the US English resource library.  You \r\nmay need to reload "
+              "the RAZIRORUD product.");
+    EXPECT_EQ(Utf8(box.caption), "Norvane Video Configuration Applet");
+    EXPECT_EQ(box.type, 0x30u);
+    EXPECT_EQ(box.owner, 0u);
+    EXPECT_EQ(host::Beeps(), (std::vector<std::uint32_t>{0x30}));
+}
+
+TEST_F(ResourceLibraryTest, ALocaleThatCannotBeSetEndsTheProcessWithMessage1200) {
+    host::FailSetLocale(true);
+    EXPECT_THROW(vca::LoadResourceLibrary(host::AppletModule()), platform::ProcessExit);
+    ASSERT_EQ(host::MessageBoxes().size(), 1u);
+    EXPECT_EQ(Utf8(host::MessageBoxes()[0].text), "\r\nCannot set locale in the C library.");
+    EXPECT_TRUE(host::LibraryLoadAttempts().empty());
+}
+
+TEST_F(ResourceLibraryTest, FatalTextsAreWrappedAtSixtyFourCharacters) {
+    host::OverrideString(0, 1200,
+                         u"The quick brown fox jumps over the lazy dog and keeps running far "
+                         u"beyond the edge%nof the line.");
+    host::FailSetLocale(true);
+    EXPECT_THROW(vca::LoadResourceLibrary(host::AppletModule()), platform::ProcessExit);
+    ASSERT_EQ(host::MessageBoxes().size(), 1u);
+    EXPECT_EQ(Utf8(host::MessageBoxes()[0].text),
+              "The quick brown fox jumps over the lazy dog and keeps running\r\nfar beyond the "
+              "edge\r\nof the line.");
+}
+
+TEST_F(ResourceLibraryTest, ShowMessageBeepsAndUsesString3AsCaption) {
+    vca::LoadResourceLibrary(host::AppletModule());
+    host::ScriptMessageBoxAnswers({2});
+    EXPECT_EQ(vca::ShowMessage(18, vca::kBoxStop), 2);
+    EXPECT_EQ(vca::ShowMessage(82, vca::kBoxInformation), 1);
+    ASSERT_EQ(host::MessageBoxes().size(), 2u);
+    EXPECT_EQ(host::MessageBoxes()[0].caption, vca::LoadResourceString(3));
+    EXPECT_EQ(host::MessageBoxes()[0].text, vca::LoadResourceString(18));
+    EXPECT_EQ(host::MessageBoxes()[0].type, 16u);
+    EXPECT_EQ(host::MessageBoxes()[1].type, 64u);
+    EXPECT_EQ(host::Beeps(), (std::vector<std::uint32_t>{0x30, 0x30}));
+    // A string missing from the library shows an empty text.
+    vca::ShowMessage(9999, vca::kBoxExclamation);
+    EXPECT_EQ(host::MessageBoxes()[2].text, u"");
+}
+
+TEST_F(ResourceLibraryTest, LanguageTagsAreFourLowerCaseHexDigits) {
+    EXPECT_EQ(Utf8(vca::LanguageTag(0x0c07)), "vca0c07");
+    EXPECT_EQ(Utf8(vca::LanguageTag(0x0007)), "vca0007");
+    EXPECT_EQ(Utf8(vca::LanguageTag(0xABCD)), "vcaabcd");
+}
+
+}  // namespace

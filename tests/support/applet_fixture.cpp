@@ -1,0 +1,59 @@
+#include "support/applet_fixture.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "applet/app_state.h"
+#include "boardsim/boardsim.h"
+
+namespace vcatest {
+
+std::string SourcePath(const std::string& relative) {
+    return std::string(VCA_SOURCE_DIR) + "/" + relative;
+}
+
+void InstallBoard(const std::string& profileName) {
+    boardsim::Profile profile;
+    std::string error;
+    ASSERT_TRUE(boardsim::LoadProfileFile(SourcePath("data/boards/" + profileName), &profile, &error))
+        << error;
+    boardsim::Install(profile);
+}
+
+TempDrive::TempDrive() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "vca-drive-XXXXXX").string();
+    char* made = mkdtemp(pattern.data());
+    root_ = made ? made : "";
+    std::filesystem::create_directories(SystemFolder());
+    host::MapDriveC(root_);
+}
+
+TempDrive::~TempDrive() {
+    std::error_code ec;
+    if (!root_.empty()) std::filesystem::remove_all(root_, ec);
+}
+
+void TempDrive::WriteFile(const std::string& relative, const std::string& bytes) const {
+    std::string path = relative;
+    for (auto& c : path)
+        if (c == '\\') c = '/';
+    std::filesystem::path full = std::filesystem::path(root_) / path;
+    std::filesystem::create_directories(full.parent_path());
+    std::ofstream(full, std::ios::binary) << bytes;
+}
+
+void AppletTest::SetUp() {
+    host::Reset();
+    vca::ResetAppletState();
+}
+
+void AppletTest::TearDown() {
+    vca::ResetAppletState();
+    EXPECT_EQ(host::DcAcquireCount(), host::DcReleaseCount()) << "a desktop DC was not released";
+}
+
+std::string Utf8(const std::u16string& text) { return host::ToUtf8(text); }
+std::u16string Utf16(const std::string& text) { return host::FromUtf8(text); }
+
+}  // namespace vcatest

@@ -1,0 +1,42 @@
+// Fixture of the native tests: a fresh emulated machine and a freshly
+// loaded applet for every test.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/host/host.h"
+
+namespace vcatest {
+
+// Path of a file of the source tree.
+std::string SourcePath(const std::string& relative);
+
+// Installs the board of a profile file under data/boards/.
+void InstallBoard(const std::string& profileName);
+
+// A temporary folder mapped as drive C:, with C:\WINDOWS\system32 made.
+class TempDrive {
+public:
+    TempDrive();
+    ~TempDrive();
+    const std::string& root() const { return root_; }
+    // Writes a file under the drive (a path relative to C:\, with / or \).
+    void WriteFile(const std::string& relative, const std::string& bytes) const;
+    std::string SystemFolder() const { return root_ + "/WINDOWS/system32"; }
+
+private:
+    std::string root_;
+};
+
+class AppletTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+};
+
+std::string Utf8(const std::u16string& text);
+std::u16string Utf16(const std::string& text);
+
+}  // namespace vcatest

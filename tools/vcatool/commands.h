@@ -1,0 +1,7 @@
+// Each vcatool command adds itself to the application; `exitCode` receives
+// the command's exit status once it has run.
+#pragma once
+
+#include <CLI/CLI.hpp>
+
+void AddIdentifyCommand(CLI::App& app, int& exitCode);
