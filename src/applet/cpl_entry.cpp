@@ -32,7 +32,9 @@ void FillNewCplInfo(NEWCPLINFOW* record) {
 
 }  // namespace
 
-extern "C" __declspec(dllexport) LONG APIENTRY CPlApplet(HWND hwndCPl, UINT message, LPARAM lParam1,
+// Exported through the .def file only: a dllexport here would add the
+// decorated CPlApplet@16 to the 32-bit export table.
+extern "C" LONG APIENTRY CPlApplet(HWND hwndCPl, UINT message, LPARAM lParam1,
                                                         LPARAM lParam2) {
     (void)lParam1;
     switch (message) {

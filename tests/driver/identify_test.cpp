@@ -36,7 +36,7 @@ TEST_F(IdentifyTest, DecodesTheBoardAndMonitorAnswers) {
         {"204 is not granular", true, 204, 20, 1, 204, 0, 0, 20, 20, 0, 0},
         {"207", true, 207, 21, 1, 207, 0, 0, 21, 21, 0, 4},
         {"210", true, 210 | 0x2000000, 27 | 0x10000, 1, 210, 0x2000000, 0, 27, 27, 0x10000, 4},
-        {"high bits do not hide the code", true, 0xFFFF0000u | 203, 0xFFFE0000u | 19, 1, 203,
+        {"high bits do not hide the code", true, 0xFFFF0000u | 203, 0xFFFF0000u | 19, 1, 203,
          0x2000000, 0x1000000, 19, 19, 0x10000, 0},
         {"board 208 unsupported", true, 208, 17, -1, 208, 0, 0, 0, 0, 0, 0},
         {"board 200 unsupported", true, 200 | 0x2000000, 17, -1, 200, 0x2000000, 0, 0, 0, 0, 0},

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "applet/app_state.h"
+#include "applet/resource_library.h"
+#include "applet/startup.h"
 #include "driver/board_identity.h"
 #include "driver/driver_escape.h"
 #include "driver/mode_records.h"
@@ -110,6 +112,7 @@ TEST_F(ModeRecordsTest, OutOfMemoryAtEachAllocationShowsMessage82AndLeaksNothing
         SCOPED_TRACE(c.what);
         host::Reset();
         vca::ResetAppletState();
+        vca::InitApplet(host::AppletModule());
         boardsim::Profile profile = MakeBoard(205, 17);
         if (c.withRecords) AddMode(profile, 0, 800, 600, 72);
         boardsim::Install(profile);
@@ -117,7 +120,7 @@ TEST_F(ModeRecordsTest, OutOfMemoryAtEachAllocationShowsMessage82AndLeaksNothing
         EXPECT_EQ(vca::QueryModeRecords(0), -1);
         ASSERT_EQ(host::MessageBoxes().size(), 1u);
         EXPECT_EQ(host::MessageBoxes()[0].type, 16u);
-        EXPECT_EQ(vcatest::Utf8(host::MessageBoxes()[0].text).empty(), false);
+        EXPECT_EQ(host::MessageBoxes()[0].text, vca::LoadResourceString(82));
         EXPECT_EQ(host::OutstandingAllocations(), 0);
         EXPECT_EQ(host::DcAcquireCount(), host::DcReleaseCount());
     }

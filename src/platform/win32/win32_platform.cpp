@@ -17,27 +17,30 @@ namespace {
 const wchar_t* W(const char16_t* text) { return reinterpret_cast<const wchar_t*>(text); }
 wchar_t* W(char16_t* text) { return reinterpret_cast<wchar_t*>(text); }
 
-// NRVAVCA_BOARD, read once: true when a simulated board answers the escapes.
+// NRVAVCA_BOARD: true when a simulated board answers the escapes. The
+// profile is loaded again whenever the variable names another file.
 bool UseSimulatedBoard() {
-    static int state = -1;
-    if (state < 0) {
-        state = 0;
-        wchar_t path[MAX_PATH];
-        DWORD length = GetEnvironmentVariableW(L"NRVAVCA_BOARD", path, MAX_PATH);
-        if (length > 0 && length < MAX_PATH) {
-            char narrow[MAX_PATH * 3];
-            int bytes = WideCharToMultiByte(CP_UTF8, 0, path, -1, narrow, sizeof narrow, nullptr, nullptr);
-            boardsim::Profile profile;
-            std::string error;
-            if (bytes > 0 && boardsim::LoadProfileFile(narrow, &profile, &error)) {
-                boardsim::Install(profile);
-                state = 1;
-            } else {
-                std::fprintf(stderr, "NRVAVCA_BOARD: %s\n", error.c_str());
-            }
-        }
+    static std::wstring loadedFrom;
+    static bool simulated = false;
+    wchar_t path[MAX_PATH];
+    DWORD length = GetEnvironmentVariableW(L"NRVAVCA_BOARD", path, MAX_PATH);
+    std::wstring current = (length > 0 && length < MAX_PATH) ? std::wstring(path, length) : std::wstring();
+    if (current == loadedFrom) return simulated;
+    loadedFrom = current;
+    simulated = false;
+    boardsim::Uninstall();
+    if (current.empty()) return false;
+    char narrow[MAX_PATH * 3];
+    int bytes = WideCharToMultiByte(CP_UTF8, 0, current.c_str(), -1, narrow, sizeof narrow, nullptr, nullptr);
+    boardsim::Profile profile;
+    std::string error = "path too long";
+    if (bytes > 0 && boardsim::LoadProfileFile(narrow, &profile, &error)) {
+        boardsim::Install(profile);
+        simulated = true;
+    } else {
+        std::fprintf(stderr, "NRVAVCA_BOARD: %s\n", error.c_str());
     }
-    return state == 1;
+    return simulated;
 }
 
 }  // namespace
