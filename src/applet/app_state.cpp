@@ -2,6 +2,7 @@
 
 #include "driver/board_identity.h"
 #include "driver/mode_records.h"
+#include "gamma/gamma_table.h"
 
 namespace vca {
 
@@ -33,6 +34,7 @@ void ResetAppletState() {
     gammaChanged = false;
     mainDialog = 0;
     ResetDriverState();
+    ResetGammaState();
 }
 
 }  // namespace vca

@@ -34,4 +34,22 @@ extern ScreenGamma currentGamma[2];
 extern ScreenGamma savedGamma[2];
 extern ScreenGamma dialogGamma[2];
 
+// Zeroes the three pairs: their state when the library is loaded.
+void ResetGammaState();
+
+// Fills `table` for gamma `gamma` (above 0): header 10 and, in all three
+// channels, entry i = (i/255)^(1/gamma) x 1023 rounded half up.
+void ComputeGammaTable(double gamma, GammaTable* table);
+
+// The table of gamma 1.0: entries 0, 4, 8, 12, ..., 1019, 1023.
+void MakeLinearTable(GammaTable* table);
+
+// True when every entry of the three channels equals the linear table's.
+// The header word is not looked at.
+bool IsLinearTable(const GammaTable& table);
+
+// Reads a gamma file (*.gc). True when the file was read completely and is
+// valid; `table` is changed only then. gamma_file.h has the details.
+bool ReadGammaFile(const char16_t* path, GammaTable* table);
+
 }  // namespace vca
