@@ -1,0 +1,111 @@
+// UTF-8 <-> UTF-16 for tests, tools and the .reg files. Bad input never
+// fails: each maximal ill-formed piece of UTF-8 and each lone surrogate of
+// UTF-16 becomes U+FFFD.
+#include "platform/host/host.h"
+
+namespace host {
+namespace {
+
+constexpr char32_t kReplacement = 0xFFFD;
+
+void AppendUtf16(std::u16string* out, char32_t c) {
+    if (c < 0x10000) {
+        out->push_back(static_cast<char16_t>(c));
+    } else {
+        c -= 0x10000;
+        out->push_back(static_cast<char16_t>(0xD800 + (c >> 10)));
+        out->push_back(static_cast<char16_t>(0xDC00 + (c & 0x3FF)));
+    }
+}
+
+void AppendUtf8(std::string* out, char32_t c) {
+    if (c < 0x80) {
+        out->push_back(static_cast<char>(c));
+    } else if (c < 0x800) {
+        out->push_back(static_cast<char>(0xC0 | (c >> 6)));
+        out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else if (c < 0x10000) {
+        out->push_back(static_cast<char>(0xE0 | (c >> 12)));
+        out->push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else {
+        out->push_back(static_cast<char>(0xF0 | (c >> 18)));
+        out->push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+        out->push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    }
+}
+
+}  // namespace
+
+std::u16string FromUtf8(const std::string& text) {
+    std::u16string out;
+    out.reserve(text.size());
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const auto lead = static_cast<unsigned char>(text[i++]);
+        if (lead < 0x80) {
+            out.push_back(lead);
+            continue;
+        }
+        int more;
+        char32_t c;
+        // The allowed range of the second byte excludes overlong forms,
+        // surrogates and values above U+10FFFF.
+        unsigned char low = 0x80, high = 0xBF;
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            more = 1;
+            c = lead & 0x1F;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            more = 2;
+            c = lead & 0x0F;
+            if (lead == 0xE0) low = 0xA0;
+            if (lead == 0xED) high = 0x9F;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            more = 3;
+            c = lead & 0x07;
+            if (lead == 0xF0) low = 0x90;
+            if (lead == 0xF4) high = 0x8F;
+        } else {
+            AppendUtf16(&out, kReplacement);
+            continue;
+        }
+        bool complete = true;
+        for (int k = 0; k < more; ++k) {
+            if (i >= text.size()) {
+                complete = false;
+                break;
+            }
+            const auto next = static_cast<unsigned char>(text[i]);
+            if (next < low || next > high) {
+                complete = false;
+                break;
+            }
+            low = 0x80;
+            high = 0xBF;
+            c = (c << 6) | (next & 0x3F);
+            ++i;
+        }
+        AppendUtf16(&out, complete ? c : kReplacement);
+    }
+    return out;
+}
+
+std::string ToUtf8(const std::u16string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char32_t c = text[i];
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+            text[i + 1] <= 0xDFFF) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+            ++i;
+        } else if (c >= 0xD800 && c <= 0xDFFF) {
+            c = kReplacement;
+        }
+        AppendUtf8(&out, c);
+    }
+    return out;
+}
+
+}  // namespace host
