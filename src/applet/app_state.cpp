@@ -3,6 +3,7 @@
 #include "driver/board_identity.h"
 #include "driver/mode_records.h"
 #include "gamma/gamma_table.h"
+#include "settings/hardware_info.h"
 
 namespace vca {
 
@@ -35,6 +36,7 @@ void ResetAppletState() {
     mainDialog = 0;
     ResetDriverState();
     ResetGammaState();
+    hardwareInfo = HardwareInfo{};
 }
 
 }  // namespace vca

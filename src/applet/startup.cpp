@@ -4,6 +4,7 @@
 #include "applet/resource_library.h"
 #include "applet/text.h"
 #include "driver/board_identity.h"
+#include "settings/hardware_info.h"
 
 namespace vca {
 
@@ -30,6 +31,7 @@ bool StartApplet() {
             break;
     }
     if (driverAbsent) CopyText(driverKeyPath, kDriverKeyPath);
+    CollectHardwareInformation();
     return true;
 }
 

@@ -7,6 +7,7 @@
 #include "applet/resource_library.h"
 #include "applet/startup.h"
 #include "driver/board_identity.h"
+#include "settings/hardware_info.h"
 #include "support/applet_fixture.h"
 #include "support/board_builder.h"
 
@@ -110,6 +111,15 @@ TEST_F(StartupTest, TheNoDriverFlagOutlivesALaterIdentification) {
     ASSERT_TRUE(vca::StartApplet());
     EXPECT_EQ(vca::boardIdentity.boardCode, 205u);
     EXPECT_TRUE(vca::driverAbsent);
+}
+
+TEST_F(StartupTest, ASuccessfulStartCollectsTheHardwareInformation) {
+    host::PutDword(u"SYSTEM\\CurrentControlSet\\Services\\rediruv\\Device0", u"HardwareInformation.MemorySize",
+                   8u << 20);
+    boardsim::Install(vcatest::MakeBoard(206, 17));
+    ASSERT_TRUE(vca::StartApplet());
+    EXPECT_EQ(Utf8(vca::hardwareInfo.memory), "8 " + Utf8(vca::LoadResourceString(1216)));
+    EXPECT_EQ(host::OpenKeyCount(), 0);
 }
 
 }  // namespace
