@@ -32,16 +32,16 @@ std::string EdidHex(const vca::ModeRecordState& state) {
     return hex;
 }
 
-nlohmann::json GammaJson(const vca::GammaTable& table) {
-    nlohmann::json channels = nlohmann::json::array();
+nlohmann::ordered_json GammaJson(const vca::GammaTable& table) {
+    nlohmann::ordered_json channels = nlohmann::ordered_json::array();
     for (const auto& channel : table.channel)
         channels.push_back({channel[0], channel[128], channel[255]});
     return {{"header", table.header}, {"channels", channels}};
 }
 
-nlohmann::json ModeRecordsJson(int screen) {
+nlohmann::ordered_json ModeRecordsJson(int screen) {
     const vca::ModeRecordState& state = vca::modeRecords[screen];
-    nlohmann::json records = nlohmann::json::array();
+    nlohmann::ordered_json records = nlohmann::ordered_json::array();
     for (std::uint32_t i = 0; i < state.count; ++i)
         records.push_back({vca::ModeRecordWord(screen, i, 0), vca::ModeRecordWord(screen, i, 1),
                            vca::ModeRecordWord(screen, i, 2)});
@@ -59,7 +59,7 @@ const char* ResultText(int result) {
     }
 }
 
-void PrintHuman(const nlohmann::json& out) {
+void PrintHuman(const nlohmann::ordered_json& out) {
     std::printf("result: %d (%s)\n", out["result"].get<int>(), ResultText(out["result"].get<int>()));
     std::printf("board code: %u   texture memory: %s   option flag: %s   pixel granularity: %u\n",
                 out["boardCode"].get<unsigned>(), out["textureMemory"].get<unsigned>() ? "yes" : "no",
@@ -89,7 +89,7 @@ int RunIdentify(const IdentifyOptions& options) {
     if (!vcatool::InstallBoardProfile(options.board)) return 2;
     vca::InitApplet(host::AppletModule());
 
-    nlohmann::json out;
+    nlohmann::ordered_json out;
     try {
         int result = vca::IdentifyBoard();
         if (result == -1 || result == -11) {
