@@ -4,6 +4,7 @@
 #include "driver/mode_records.h"
 #include "gamma/gamma_table.h"
 #include "settings/hardware_info.h"
+#include "timingdb/scanner.h"
 
 namespace vca {
 
@@ -37,6 +38,7 @@ void ResetAppletState() {
     ResetDriverState();
     ResetGammaState();
     hardwareInfo = HardwareInfo{};
+    ResetTimingReaderState();
 }
 
 }  // namespace vca

@@ -5,3 +5,5 @@
 #include <CLI/CLI.hpp>
 
 void AddIdentifyCommand(CLI::App& app, int& exitCode);
+void AddGammaCommand(CLI::App& app, int& exitCode);
+void AddCheckCommand(CLI::App& app, int& exitCode);

@@ -5,6 +5,8 @@ int main(int argc, char** argv) {
     app.require_subcommand(1);
     int exitCode = 0;
     AddIdentifyCommand(app, exitCode);
+    AddGammaCommand(app, exitCode);
+    AddCheckCommand(app, exitCode);
     CLI11_PARSE(app, argc, argv);
     return exitCode;
 }

@@ -1,0 +1,275 @@
+#include "timingdb/timing_queries.h"
+
+#include "timingdb/field_block.h"
+#include "timingdb/scanner.h"
+
+namespace vca {
+
+namespace {
+
+enum RecordKeyword { kTag, kType, kXres, kYres, kHfreq, kRefresh, kFlags, kData, kKeywordCount };
+const char* const kRecordKeywords[kKeywordCount] = {"tag",   "type",    "xres",  "yres",
+                                                    "hfreq", "refresh", "flags", "data"};
+constexpr std::uint32_t Seen(RecordKeyword keyword) { return 1u << keyword; }
+
+const char* const kTypeNames[] = {"vqx/gli", "glm", "timing"};
+
+// The FLAGS names of the "vqx/gli" and "glm" records, and of "timing" ones.
+enum GeneralFlag { kStereo, kFsel, kHexdata, kGeneralWire, kGeneralMonid, kGeneralHspos, kGeneralVspos };
+enum TimingFlag { kIlace, kFss, kCss, kTimingWire, kTimingMonid, kTimingHspos, kTimingVspos };
+constexpr int kFlagFieldCount = 7;
+
+struct FlagTables {
+    FieldSpec general[kFlagFieldCount];
+    FieldSpec timing[kFlagFieldCount];
+};
+
+void PrepareFlagTables(FlagTables& tables) {
+    FieldSpec* g = tables.general;
+    SetField(g[kStereo], "stereo", kFieldBoolean);
+    SetField(g[kFsel], "fsel", kFieldBoolean);
+    SetField(g[kHexdata], "hexdata", kFieldBoolean);
+    SetField(g[kGeneralWire], "wire", kFieldInteger);
+    SetField(g[kGeneralMonid], "monid", kFieldInteger);
+    SetField(g[kGeneralHspos], "hspos", kFieldBoolean);
+    SetField(g[kGeneralVspos], "vspos", kFieldBoolean);
+    FieldSpec* t = tables.timing;
+    SetField(t[kIlace], "ilace", kFieldBoolean);
+    SetField(t[kFss], "fss", kFieldBoolean);
+    SetField(t[kCss], "css", kFieldBoolean);
+    SetField(t[kTimingWire], "wire", kFieldInteger);
+    SetField(t[kTimingMonid], "monid", kFieldInteger);
+    SetField(t[kTimingHspos], "hspos", kFieldBoolean);
+    SetField(t[kTimingVspos], "vspos", kFieldBoolean);
+}
+
+bool Given(const FieldSpec& field) { return (field.kind & kFieldSeen) != 0; }
+bool True(const FieldSpec& field) { return Given(field) && field.intValue != 0; }
+
+// Flag bits and monitor id from a parsed FLAGS block. "vqx/gli" and "glm"
+// records start again from TF_FSEL; "timing" records keep the bits of an
+// earlier FLAGS line.
+void ApplyFlags(const FlagTables& tables, TimingEntry& entry) {
+    const FieldSpec* wire;
+    const FieldSpec* monid;
+    entry.monid = 0;
+    if (entry.type != kTypeTiming) {
+        const FieldSpec* g = tables.general;
+        entry.flags = TF_FSEL;
+        if (True(g[kStereo])) entry.flags |= TF_STEREO;
+        if (Given(g[kFsel]) && g[kFsel].intValue == 0) entry.flags &= ~TF_FSEL;
+        if (True(g[kHexdata])) entry.flags |= TF_HEXDATA;
+        wire = &g[kGeneralWire];
+        monid = &g[kGeneralMonid];
+    } else {
+        const FieldSpec* t = tables.timing;
+        if (True(t[kIlace])) entry.flags |= TF_INTERLACED;
+        if (True(t[kFss])) entry.flags |= TF_FSS;
+        if (True(t[kCss])) entry.flags |= TF_CSS;
+        wire = &t[kTimingWire];
+        monid = &t[kTimingMonid];
+    }
+    if (Given(*wire)) {
+        if (wire->intValue == 4)
+            entry.flags |= TF_4WIRE;
+        else
+            entry.flags &= ~TF_4WIRE;
+    }
+    if (Given(*monid)) {
+        entry.flags |= TF_MONID;
+        entry.monid = static_cast<std::uint32_t>(monid->intValue) & 0xFFFFu;
+    }
+}
+
+int Fail() {
+    timingErrorLine = timingLineCounter;
+    return 1;
+}
+
+int FailWith(const char* diagnostic) {
+    WriteReaderDiagnostic("%s", diagnostic);
+    return Fail();
+}
+
+// Line used for a bad tag or type: the line before when the bad token
+// starts a line.
+void SetErrorLineAt(const char* at) {
+    timingErrorLine = static_cast<std::uint16_t>(timingLineCounter - (at[-1] == '\n' ? 1 : 0));
+}
+
+// Reads the value of one record keyword at p (whitespace already skipped).
+// Returns 0, or 1 after the error has been reported.
+int ReadKeywordValue(RecordKeyword keyword, const char*& p, const TimingDatabase& database,
+                     FlagTables& tables, TimingEntry& entry) {
+    switch (keyword) {
+        case kTag:
+            if (!FindTag(database, p, &entry.tag)) {
+                WriteTextDiagnostic("Invalid Tag \"%s\"\n", p, 12);
+                SetErrorLineAt(p);
+                return 1;
+            }
+            SkipLine(p);
+            return 0;
+        case kType:
+            for (std::uint16_t type = 0; type < 3; ++type) {
+                if (TokenEquals(p, kTypeNames[type])) {
+                    entry.type = type;
+                    SkipLine(p);
+                    return 0;
+                }
+            }
+            WriteTextDiagnostic("Invalid type \"%s\"\n", p, 8);
+            SetErrorLineAt(p);
+            return 1;
+        case kXres:
+        case kYres:
+        case kHfreq:
+        case kRefresh: {
+            std::int32_t value = 0;
+            if (ParseIntData(p, kIntDecimal, &value) == kValueTooLong) return Fail();
+            std::uint16_t low = static_cast<std::uint16_t>(static_cast<std::uint32_t>(value) & 0xFFFFu);
+            if (keyword == kXres) entry.xres = low;
+            if (keyword == kYres) entry.yres = low;
+            if (keyword == kHfreq) entry.hfreq = low;
+            if (keyword == kRefresh) entry.refresh = low;
+            SkipLine(p);
+            return 0;
+        }
+        case kFlags: {
+            for (int i = 0; i < kFlagFieldCount; ++i) {
+                tables.general[i].kind &= ~kFieldSeen;
+                tables.timing[i].kind &= ~kFieldSeen;
+            }
+            FieldSpec* table = entry.type == kTypeTiming ? tables.timing : tables.general;
+            if (ParseFieldBlock(p, table, kFlagFieldCount) != 0) {
+                WriteTextDiagnostic("Invalid FLAGS specified \"%s\"\n", p, 12);
+                return Fail();
+            }
+            SkipLine(p);
+            ApplyFlags(tables, entry);
+            return 0;
+        }
+        case kData:
+            // Comment lines may stand between "data" and the block's "{".
+            if (*p != '{' && *p != ';') return FailWith("Invalid DATA syntax\n");
+            while (*p == ';') {
+                if (!SkipLine(p)) return Fail();  // the text ends inside the comment
+                SkipWhitespace(p);
+            }
+            if (*p != '{') return FailWith("Invalid DATA syntax\n");
+            ++p;
+            return 0;
+        default:
+            return Fail();
+    }
+}
+
+int CheckRequiredKeywords(const TimingEntry& entry, std::uint32_t seen) {
+    constexpr std::uint32_t timingNeeds = Seen(kTag) | Seen(kType) | Seen(kData);
+    constexpr std::uint32_t glNeeds =
+        timingNeeds | Seen(kXres) | Seen(kYres) | Seen(kRefresh) | Seen(kFlags);
+    if (!(seen & Seen(kType))) return FailWith("Syntax error: missing TYPE\n");
+    if (entry.type == kTypeTiming) {
+        if ((seen & timingNeeds) != timingNeeds) return FailWith("TYPE = TIMING: Missing keywords\n");
+    } else if ((seen & glNeeds) != glNeeds) {
+        return FailWith("TYPE = GL*: Missing keywords\n");
+    }
+    return 0;
+}
+
+// Number of the mask's bits on which the record matches the pattern.
+int MatchedBits(const TimingEntry& entry, std::uint32_t seen, const TimingEntry& pattern, std::uint32_t mask) {
+    int matched = 0;
+    bool flagsGiven = (seen & Seen(kFlags)) != 0;
+    if (mask & QM_ALL) ++matched;
+    if ((mask & QM_TAG) && (seen & Seen(kTag)) && entry.tag == pattern.tag) ++matched;
+    if ((mask & QM_TYPE) && (seen & Seen(kType)) && entry.type == pattern.type) ++matched;
+    if ((mask & QM_STEREO) && flagsGiven && (entry.flags & TF_STEREO) == (pattern.flags & TF_STEREO)) ++matched;
+    if ((mask & QM_MONID) && flagsGiven && entry.monid == pattern.monid) ++matched;
+    return matched;
+}
+
+int BitCount(std::uint32_t mask) {
+    int bits = 0;
+    for (; mask; mask &= mask - 1) ++bits;
+    return bits;
+}
+
+// Parses the record part; writes matching entries when `entries` is given.
+int QueryTimingEntries(const char* text, const TimingDatabase& database, const TimingEntry& pattern,
+                       std::uint32_t mask, TimingEntry* entries, std::uint32_t capacity, std::uint32_t* count) {
+    if (mask == 0) {
+        WriteReaderDiagnostic("NULL query mask\n");
+        return 1;
+    }
+    if (mask & QM_ALL) mask = QM_ALL;
+    const int wanted = BitCount(mask);
+    FlagTables tables;
+    PrepareFlagTables(tables);
+
+    const char* p = text + database.headerLength;
+    timingLineCounter = database.recordLine;
+    std::uint32_t found = 0;
+    for (;;) {
+        SkipWhitespace(p);
+        while (*p == ';') {
+            if (!SkipLine(p)) return Fail();  // the text ends inside the comment
+            SkipWhitespace(p);
+        }
+        if (*p == '\0') {
+            *count = found;
+            return 0;
+        }
+
+        TimingEntry entry{};
+        std::uint32_t seen = 0;
+        while (!(seen & Seen(kData))) {
+            int keyword = MatchKeyword(p, kKeywordCount, kRecordKeywords);
+            if (keyword < 0) return Fail();
+            p += StringLength(kRecordKeywords[keyword]);
+            SkipWhitespace(p);
+            seen |= 1u << keyword;
+            if (ReadKeywordValue(static_cast<RecordKeyword>(keyword), p, database, tables, entry) != 0) return 1;
+        }
+        if (CheckRequiredKeywords(entry, seen) != 0) return 1;
+
+        if (MatchedBits(entry, seen, pattern, mask) == wanted) {
+            // The block's content starts on the line after its "{": the
+            // entry points at that line end (the LF of a CR LF), and the
+            // cursor steps past one character, counting it when it is an LF.
+            char c = *p;
+            if (entries) {
+                if (found >= capacity) return Fail();
+                entry.data = (c == '\n' || c == '}' || c == '\0') ? p : p + 1;
+                entry.line = timingLineCounter;
+                entries[found] = entry;
+            }
+            if (c != '\0' && c != '}') {
+                if (c == '\n') ++timingLineCounter;
+                ++p;
+            }
+            ++found;
+        }
+        for (; *p != '}'; ++p) {
+            if (*p == '\0') return FailWith("Unexpected end of buffer\n");
+            if (*p == '\n') ++timingLineCounter;
+        }
+        ++p;
+    }
+}
+
+}  // namespace
+
+int CountTimingEntries(const char* text, const TimingDatabase& database, const TimingEntry& pattern,
+                       std::uint32_t mask, std::uint32_t* count) {
+    *count = 0;
+    return QueryTimingEntries(text, database, pattern, mask, nullptr, 0xFFFFFFFFu, count);
+}
+
+int FetchTimingEntries(const char* text, const TimingDatabase& database, const TimingEntry& pattern,
+                       std::uint32_t mask, TimingEntry* entries, std::uint32_t capacity) {
+    std::uint32_t count = 0;
+    return QueryTimingEntries(text, database, pattern, mask, entries, capacity, &count);
+}
+
+}  // namespace vca

@@ -1,0 +1,38 @@
+// Queries over the record part of a timing file. The records are not kept
+// in parsed form: every query parses them again from the loaded text, so a
+// query is also the syntax check of the records.
+#pragma once
+
+#include <cstdint>
+
+#include "timingdb/timing_types.h"
+
+namespace vca {
+
+// Both forms take the loaded text (the one given to ParseTimingHeader) and
+// parse its record part, counting lines from the record part's first line,
+// so every pass reports the same line numbers. A record is returned when it
+// matches the pattern on every bit of the mask. 0 on success, 1 on any
+// error (with a diagnostic where the error has one, and the error line).
+//
+// The count form writes the number of matching records (0 after an error).
+int CountTimingEntries(const char* text, const TimingDatabase& database, const TimingEntry& pattern,
+                       std::uint32_t mask, std::uint32_t* count);
+// The fetch form writes the matching records in file order. More matches
+// than `capacity` (the count of a count pass over the same text, pattern
+// and mask) end the query with 1.
+int FetchTimingEntries(const char* text, const TimingDatabase& database, const TimingEntry& pattern,
+                       std::uint32_t mask, TimingEntry* entries, std::uint32_t capacity);
+
+// Orders entries by type, tag, monitor id (among entries that carry one),
+// stereo bit, vertical resolution and refresh, and reports neighbours that
+// are equal in every field on the diagnostic output. They stay in place.
+void SortTimingEntries(TimingEntry* entries, std::uint32_t n);
+
+// Reads the nine values of the data block of each "timing" entry into the
+// candidate of the same index. On a malformed block the error flag is set,
+// the error line is the line of the bad value and the later candidates are
+// not filled.
+void ReadTimingData(std::uint32_t n, bool* error, TimingCandidate* candidates, const TimingEntry* entries);
+
+}  // namespace vca

@@ -1,0 +1,77 @@
+// "{ name=value ... }" blocks: value kinds, their limits, and where the
+// cursor and the line counter end up.
+#include <string>
+
+#include "reader_support.h"
+#include "timingdb/field_block.h"
+
+namespace {
+
+using timingtest::ReaderTest;
+
+// The fields given in a block, as "name=value" separated by "|".
+std::string Given(const vca::FieldSpec* fields, int count) {
+    std::string out;
+    for (int i = 0; i < count; ++i) {
+        const vca::FieldSpec& f = fields[i];
+        if (!(f.kind & vca::kFieldSeen)) continue;
+        out += out.empty() ? "" : "|";
+        out += std::string(f.name) + "=";
+        if (f.kind & (vca::kFieldInteger | vca::kFieldBoolean))
+            out += std::to_string(f.intValue);
+        else if (f.kind & vca::kFieldReal)
+            out += std::to_string(f.realValue).substr(0, 4);
+        else
+            out += f.text;
+    }
+    return out;
+}
+
+TEST_F(ReaderTest, FieldBlocksReadEachKindAndRejectMalformedOnes) {
+    const std::string tag63(63, 't'), word95(95, 'w');
+    struct Case {
+        std::string text;
+        bool tagRequired;
+        int result;
+        std::ptrdiff_t end;  // cursor afterwards
+        int lines;
+        std::string given;
+    } cases[] = {
+        {"{ }x", false, 0, 3, 0, ""},
+        {" { }", true, 1, 0, 0, ""},
+        {"{ tag=mon1 desc=\"A b\" n=0x10 r=1.5 b=TRUE w=x}y }", true, 0, 49, 0,
+         "tag=mon1|desc=A b|n=16|r=1.50|b=1|w=x}y"},
+        {"{\n w=end\n desc=\"two\nlines\" }", false, 0, 28, 3, "desc=two\nlines|w=end"},
+        {"{ tag=" + tag63 + " w=" + word95 + " }", false, 0, 169, 0, "tag=" + tag63 + "|w=" + word95},
+        {"{ tag=" + tag63 + "t }", false, 1, 0, 0, "tag="},
+        {"{ w=" + word95 + "w }", false, 1, 0, 0, "w="},
+        {"{ desc=\"" + word95 + "w\" }", false, 1, 0, 0, "desc="},
+        {"{ b=true}", false, 1, 0, 0, "b="},
+        {"{ b=maybe }", false, 1, 0, 0, "b="},
+        {"{ n = 5 }", false, 1, 0, 0, ""},
+        {"{ HFMAX=1 }", false, 1, 3, 0, ""},
+        {"{ desc=A }", false, 1, 0, 0, "desc="},
+        {"{ desc=\"never closed", false, 1, 0, 0, "desc="},
+        {"{ w=ends", false, 1, 0, 0, "w="},
+        {"{ n=123456789012345678901234567890123 }", false, 1, 0, 0, "n=0"},
+    };
+    for (const auto& c : cases) {
+        vca::FieldSpec fields[6];
+        vca::SetField(fields[0], "tag", vca::kFieldTag | (c.tagRequired ? vca::kFieldRequired : 0));
+        vca::SetField(fields[1], "desc", vca::kFieldQuoted);
+        vca::SetField(fields[2], "n", vca::kFieldInteger);
+        vca::SetField(fields[3], "r", vca::kFieldReal);
+        vca::SetField(fields[4], "b", vca::kFieldBoolean);
+        vca::SetField(fields[5], "w", 0);
+        vca::timingLineCounter = 1;
+        const char* cursor = c.text.c_str();
+        EXPECT_EQ(vca::ParseFieldBlock(cursor, fields, 6), c.result) << c.text;
+        EXPECT_EQ(cursor - c.text.c_str(), c.end) << c.text;
+        EXPECT_EQ(vca::timingLineCounter, 1 + c.lines) << c.text;
+        if (c.result == 0 || !c.given.empty()) {
+            EXPECT_EQ(Given(fields, 6).substr(0, c.given.size()), c.given) << c.text;
+        }
+    }
+}
+
+}  // namespace

@@ -1,0 +1,56 @@
+// Shared pieces of the timing reader tests: a fresh emulated machine and
+// reader state per test, and small builders of timing texts.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/host/host.h"
+#include "timingdb/scanner.h"
+#include "timingdb/section_parser.h"
+#include "timingdb/timing_check.h"
+#include "timingdb/timing_queries.h"
+
+namespace timingtest {
+
+// A header of five lines with the tags "mon1" and "mon2"; the record part
+// starts on line 5, just after the section's "}".
+inline const std::string kHeader =
+    "version 1\ndisplay {\n { tag=mon1 desc=\"One\" }\n { tag=mon2 desc=\"Two\" }\n}\n";
+
+// The same text with CR LF line ends.
+inline std::string Crlf(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        if (c == '\n') out += '\r';
+        out += c;
+    }
+    return out;
+}
+
+class ReaderTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        host::Reset();
+        vca::ResetTimingReaderState();
+    }
+    void TearDown() override { vca::ReleaseTimingDatabase(&db); }
+
+    // Parses a header, releasing what an earlier parse of the test left.
+    int ParseHeader(const std::string& text) {
+        vca::ReleaseTimingDatabase(&db);
+        host::Reset();
+        return vca::ParseTimingHeader(text.c_str(), &db);
+    }
+    // Runs the whole read (header, count, fetch, timing values).
+    vca::TimingCheckResult Check(const std::string& text) {
+        vca::ReleaseTimingDatabase(&db);
+        host::Reset();
+        return vca::CheckTimingText(text.c_str(), &db);
+    }
+
+    vca::TimingDatabase db{};
+};
+
+}  // namespace timingtest

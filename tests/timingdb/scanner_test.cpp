@@ -1,0 +1,92 @@
+// Tokens, keywords and the number parsers of the timing reader.
+#include <string>
+
+#include "reader_support.h"
+
+namespace {
+
+using timingtest::ReaderTest;
+
+TEST_F(ReaderTest, TokensCompareWithoutCaseUpToTheirEnd) {
+    struct Case {
+        const char* text;
+        const char* word;
+        bool equal;
+    } cases[] = {
+        {"hfmax=80", "hfmax", true}, {"HFMAX=80", "hfmax", true}, {"hfmaxx", "hfmax", false}, {"tag\tx", "TAG", true},
+        {"", "", false},             {"=a", "=b", false},         {" tag", "tag", false},
+        {"\xC4x", "\xE4x", false},   // only A-Z fold
+    };
+    for (const auto& c : cases) EXPECT_EQ(vca::TokenEquals(c.text, c.word), c.equal) << c.text << " / " << c.word;
+}
+
+TEST_F(ReaderTest, KeywordSearchSkipsCommentsAndCountsLines) {
+    const char* const keywords[] = {"tag", "type", "xres"};
+    struct Case {
+        const char* text;
+        int index;
+        std::ptrdiff_t cursor;  // where the cursor ends up
+        int lines;              // line ends counted
+    } cases[] = {
+        {"; one\n;two\n ; three\n  XRES 800", 2, 22, 3},
+        {"type glm", 1, 0, 0},
+        {"\n\ntypes", -1, 0, 2},
+        {"; the text ends in this comment", -1, 0, 0},
+        {"\n; ends here too", -1, 0, 1},
+    };
+    for (const auto& c : cases) {
+        vca::timingLineCounter = 1;
+        const char* cursor = c.text;
+        EXPECT_EQ(vca::MatchKeyword(cursor, 3, keywords), c.index) << c.text;
+        EXPECT_EQ(cursor - c.text, c.cursor) << c.text;
+        EXPECT_EQ(vca::timingLineCounter, 1 + c.lines) << c.text;
+    }
+}
+
+TEST_F(ReaderTest, NumbersReadTheirLongestPrefixAndReportNonDigits) {
+    const char* notDigitA = "parse error: not digit: 'a' ParseIntData\n";
+    struct Case {
+        const char* text;  // the parser starts after the first character
+        bool real;
+        double value;
+        int status;
+        std::ptrdiff_t end;
+        const char* diagnostic;
+        int errorLine;
+    } cases[] = {
+        {" 0x1F}", false, 31, vca::kValueOk, 5, "", 0},
+        {" -5 ", false, -5, vca::kValueOk, 3, "", 0},
+        {" 007", false, 7, vca::kValueOk, 4, "", 0},
+        {" 1-2", false, 1, vca::kValueOk, 4, "", 0},
+        {" -", false, 0, vca::kValueOk, 2, "", 0},
+        {" 99999999999", false, 2147483647, vca::kValueOk, 12, "", 0},
+        {" 0xFFFFFFFF", false, -1, vca::kValueOk, 11, "", 0},
+        {" 1234567890123456789012345678901", false, 2147483647, vca::kValueOk, 32, "", 0},
+        {" 12345678901234567890123456789012", false, 0, vca::kValueTooLong, 1, "", 0},
+        {" abc", false, 0, vca::kValueNotDigit, 1, notDigitA, 1},
+        {"=\n\nabc", false, 0, vca::kValueNotDigit, 3, notDigitA, 2},  // starts a line: the line before
+        {" ", false, 0, vca::kValueNotDigit, 1, "parse error: not digit: '' ParseIntData\n", 1},
+        {" .5", true, 0.5, vca::kValueOk, 3, "", 0},
+        {" \n -2}", true, -2.0, vca::kValueOk, 5, "", 0},
+        {" 1.5.2", true, 1.5, vca::kValueOk, 6, "", 0},
+        {" 1e5", true, 1.0, vca::kValueOk, 2, "", 0},
+        {"=\nx", true, 0.0, vca::kValueNotDigit, 2, "parse error:  not digit 'x' ParseIntData\n", 2},
+        {" 0.00000000000000000000000000001", true, 1e-29, vca::kValueOk, 32, "", 0},
+        {" 0.000000000000000000000000000001", true, 0.0, vca::kValueTooLong, 1, "", 0},
+    };
+    for (const auto& c : cases) {
+        host::Reset();
+        vca::ResetTimingReaderState();
+        const char* cursor = c.text + 1;
+        std::int32_t integer = 12345;
+        double real = 7.0;
+        int status = c.real ? vca::ParseFloatData(cursor, &real) : vca::ParseIntData(cursor, vca::kIntDecimal, &integer);
+        EXPECT_EQ(status, c.status) << c.text;
+        EXPECT_DOUBLE_EQ(c.real ? real : integer, c.value) << c.text;
+        EXPECT_EQ(cursor - c.text, c.end) << c.text;
+        EXPECT_EQ(host::Diagnostics(), c.diagnostic) << c.text;
+        EXPECT_EQ(vca::timingErrorLine, c.errorLine) << c.text;
+    }
+}
+
+}  // namespace
