@@ -4,6 +4,8 @@
 #include "driver/mode_records.h"
 #include "gamma/gamma_table.h"
 #include "settings/hardware_info.h"
+#include "modes/monitor_catalogue.h"
+#include "timingdb/database_loader.h"
 #include "timingdb/scanner.h"
 
 namespace vca {
@@ -39,6 +41,8 @@ void ResetAppletState() {
     ResetGammaState();
     hardwareInfo = HardwareInfo{};
     ResetTimingReaderState();
+    ResetTimingDatabaseState();
+    ResetCatalogueState();
 }
 
 }  // namespace vca

@@ -1,0 +1,26 @@
+#include "timingdb/timing_messages.h"
+
+#include "applet/app_state.h"
+#include "applet/resource_library.h"
+#include "applet/text.h"
+#include "platform/platform.h"
+#include "timingdb/database_loader.h"
+#include "timingdb/scanner.h"
+
+namespace vca {
+
+constexpr std::uint32_t kCaptionString = 3;
+constexpr std::uint32_t kErrorLineString = 1204;
+
+void ShowTimingMessage(const std::u16string& text) {
+    platform::LoadString(resourceLibrary, kCaptionString, messageCaption, kMessageChars);
+    platform::MessageBox(mainDialog, text.c_str(), messageCaption, kBoxInformation);
+}
+
+void ShowTimingFileError(std::uint32_t stringId) {
+    ShowTimingMessage(FormatText(u"%s %s. %s %d.", {LoadResourceString(stringId), timingFilePath,
+                                                    LoadResourceString(kErrorLineString),
+                                                    static_cast<int>(timingErrorLine)}));
+}
+
+}  // namespace vca

@@ -1,0 +1,175 @@
+// The monitor catalogue: name comparisons, the monitor choice with its
+// multi-sync fallbacks and the built-in catalogue, and the current entry.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "applet/app_state.h"
+#include "applet/startup.h"
+#include "applet/text.h"
+#include "driver/board_identity.h"
+#include "modes/monitor_catalogue.h"
+#include "support/applet_fixture.h"
+#include "timingdb/database_loader.h"
+
+namespace {
+
+struct Monitor {
+    std::u16string name, tagName;
+    std::uint16_t tagIndex;
+};
+
+class CatalogueTest : public vcatest::AppletTest {
+protected:
+    void SetUp() override {
+        AppletTest::SetUp();
+        vca::ResetCatalogueState();
+        vca::ResetTimingDatabaseState();
+        vca::InitApplet(host::AppletModule());
+    }
+    void TearDown() override {
+        vca::ResetCatalogueState();
+        vca::ResetTimingDatabaseState();
+        EXPECT_EQ(host::OutstandingAllocations(), 0);
+        AppletTest::TearDown();
+    }
+    // A catalogue as loading makes it; each entry's hfmax is its position + 1,
+    // so that copies can be told apart.
+    static void Install(const std::vector<Monitor>& monitors) {
+        vca::ResetCatalogueState();
+        vca::monitorCatalogue = vca::AllocateCatalogue(vca::kCatalogueEntries);
+        for (std::size_t i = 0; i < monitors.size(); ++i) {
+            vca::MonitorEntry& entry = vca::monitorCatalogue[i];
+            vca::CopyText(entry.name, monitors[i].name);
+            vca::CopyText(entry.tagName, monitors[i].tagName);
+            entry.tagIndex = monitors[i].tagIndex;
+            entry.limits[vca::kHfMax] = static_cast<double>(i + 1);
+        }
+    }
+};
+
+TEST(MonitorNames, ComparisonsFoldOnlyWhatTheyShould) {
+    struct Case {
+        std::u16string a, b;
+        bool equal;
+    } equalCases[] = {
+        {u"Norvane Lumaris Monitor", u"NORVANE lumaris monitor", true},
+        {u"ms", u"MS", true},
+        {u"Multi-sync", u"Multi-sync ", false},
+        {u"\u00c9cran", u"\u00e9cran", false},  // only A to Z fold
+        {u"", u"", true},
+        {u"a", u"", false},
+    };
+    for (const auto& c : equalCases)
+        EXPECT_EQ(vca::NamesEqual(c.a.c_str(), c.b.c_str()), c.equal) << vcatest::Utf8(c.a);
+
+    struct Word {
+        std::u16string name;
+        bool generic, ddc;
+    } words[] = {
+        {u"Generic multi-sync", true, false},   {u"A GENERIC one", true, false},
+        {u"xgEnErIcx", true, false},            {u"Gener ic", false, false},
+        {u"generi", false, false},              {u"DDC Monitor", false, true},
+        {u"DDC monitor", false, false},         {u"DDC Monitor ", false, false},
+        {u"", false, false},
+    };
+    for (const auto& w : words) {
+        EXPECT_EQ(vca::NameContainsGeneric(w.name.c_str()), w.generic) << vcatest::Utf8(w.name);
+        EXPECT_EQ(vca::IsDdcMonitorName(w.name.c_str()), w.ddc) << vcatest::Utf8(w.name);
+    }
+}
+
+TEST_F(CatalogueTest, ChoiceFollowsTheStoredNameOrTheMultiSyncFallbacks) {
+    const std::vector<Monitor> mixed = {
+        {u"Lumaris 21", u"LM", 1}, {u"Plain multi-sync", u"ms", 0}, {u"Any GENERIC screen", u"MS", 0}};
+    struct Case {
+        const char* what;
+        std::vector<Monitor> catalogue;
+        bool databaseFlag;
+        std::u16string stored;
+        // Expected:
+        std::u16string name, tagStr, tagName;
+        std::uint16_t tagIndex;
+        std::uint32_t monitorCode;  // the driver reported 20
+        bool loadedKept, invalid;
+    } cases[] = {
+        {"LM by name in another case", mixed, false, u"LUMARIS 21", u"LUMARIS 21", u"MS", u"LM", 1, 20, true, false},
+        {"MS by name", mixed, false, u"plain MULTI-sync", u"plain MULTI-sync", u"MS", u"ms", 0, 17, true, false},
+        {"unknown: the generic MS entry", mixed, false, u"Gone", u"Any GENERIC screen", u"MS", u"MS", 0, 17,
+         false, false},
+        {"empty: the generic MS entry", mixed, false, u"", u"Any GENERIC screen", u"MS", u"MS", 0, 17, false, false},
+        {"no generic: the first MS entry",
+         {{u"Lumaris 21", u"LM", 1}, {u"First MS", u"MS", 0}, {u"Second MS", u"MS", 2}}, false, u"Gone",
+         u"First MS", u"MS", u"MS", 0, 17, false, false},
+        {"scans stop at an unnamed entry",
+         {{u"Plain", u"MS", 0}, {u"", u"MS", 0}, {u"Generic", u"MS", 0}, {u"Hidden", u"LM", 1}}, false, u"Hidden",
+         u"Plain", u"MS", u"MS", 0, 17, false, false},
+        {"no MS entry: the first entry", {{u"Lumaris 21", u"LM", 1}, {u"Other", u"XY", 2}}, false, u"Gone",
+         u"Lumaris 21", u"LM", u"LM", 1, 17, false, false},
+        {"no named entry: the built-in catalogue", {{u"", u"MS", 0}, {u"Generic", u"MS", 0}}, false, u"Generic",
+         u"Multi-sync Monitor", u"MS", u"MS", 0, 17, false, true},
+        {"unusable database: built-in, unknown name", mixed, true, u"Lumaris 21", u"Multi-sync Monitor", u"MS",
+         u"MS", 0, 17, false, true},
+        {"unusable database: built-in, by name", mixed, true, u"norvane LUMARIS monitor",
+         u"norvane LUMARIS monitor", u"MS", u"LM", 1, 20, true, true},
+    };
+    for (const auto& c : cases) {
+        Install(c.catalogue);
+        vca::databaseInvalid = c.databaseFlag;
+        vca::boardIdentity.monitorCode = 20;
+        vca::CopyText(vca::workingSettings.Description, c.stored);
+        vca::CopyText(vca::loadedSettings.Description, c.stored);
+        vca::CopyText(vca::workingSettings.TagStr, u"LM");
+
+        vca::ChosenTag chosen{};
+        ASSERT_EQ(vca::ChooseMonitor(&chosen), 1) << c.what;
+        EXPECT_EQ(std::u16string(vca::workingSettings.Description), c.name) << c.what;
+        EXPECT_EQ(std::u16string(vca::workingSettings.TagStr), c.tagStr) << c.what;
+        EXPECT_EQ(std::u16string(chosen.tagName), c.tagName) << c.what;
+        EXPECT_EQ(chosen.tagIndex, c.tagIndex) << c.what;
+        EXPECT_EQ(vca::boardIdentity.monitorCode, c.monitorCode) << c.what;
+        EXPECT_EQ(std::u16string(vca::loadedSettings.Description), c.loadedKept ? c.stored : u"") << c.what;
+        EXPECT_EQ(vca::databaseInvalid, c.invalid) << c.what;
+        EXPECT_TRUE(host::MessageBoxes().empty()) << c.what;
+
+        // The choice always leaves a name that the current entry lookup finds.
+        vca::MonitorEntry current;
+        vca::GetCurrentMonitorEntry(&current);
+        EXPECT_TRUE(vca::NamesEqual(current.name, c.name.c_str())) << c.what;
+        EXPECT_EQ(std::u16string(current.tagName), c.tagName) << c.what;
+        vca::databaseInvalid = false;
+    }
+}
+
+TEST_F(CatalogueTest, CurrentEntryIsTheFirstEqualNameOrAnEntryWithoutLimits) {
+    Install({{u"Twin", u"MS", 0}, {u"twin", u"LM", 1}, {u"Other", u"MS", 2}});
+    struct Case {
+        std::u16string stored;
+        double hfmax;  // which entry was copied; 0 for none
+    } cases[] = {{u"TWIN", 1}, {u"other", 3}, {u"Twin ", 0}, {u"", 0}};
+    for (const auto& c : cases) {
+        vca::CopyText(vca::workingSettings.Description, c.stored);
+        vca::MonitorEntry entry;
+        std::memset(&entry, 0x55, sizeof entry);
+        EXPECT_EQ(vca::GetCurrentMonitorEntry(&entry), &entry);
+        EXPECT_EQ(entry.limits[vca::kHfMax], c.hfmax) << vcatest::Utf8(c.stored);
+        if (c.hfmax == 0) {
+            EXPECT_EQ(entry.name[0], u'\0');
+            for (double limit : entry.limits) EXPECT_EQ(limit, 0.0);
+        }
+    }
+}
+
+TEST_F(CatalogueTest, NoMemoryForTheBuiltInCatalogueShowsMessage82) {
+    vca::databaseUnreadable = true;
+    host::FailNthAllocation(1);
+    vca::ChosenTag chosen{};
+    EXPECT_EQ(vca::ChooseMonitor(&chosen), -1);
+    ASSERT_EQ(host::MessageBoxes().size(), 1u);
+    EXPECT_EQ(host::MessageBoxes()[0].type, 16u);
+    EXPECT_EQ(vca::monitorCatalogue, nullptr);
+}
+
+}  // namespace

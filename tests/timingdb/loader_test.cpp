@@ -1,0 +1,181 @@
+// Loading revid.dat: the messages of every failure, the two flags, the
+// monitor catalogue, and running out of memory.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "applet/app_state.h"
+#include "applet/startup.h"
+#include "modes/monitor_catalogue.h"
+#include "support/applet_fixture.h"
+#include "timingdb/database_loader.h"
+#include "timingdb/scanner.h"
+
+namespace {
+
+using vcatest::Utf8;
+
+const std::string kPath = "C:\\WINDOWS\\system32\\revid.dat";
+const std::string kCaption = "Norvane Video Configuration";
+
+class LoaderTest : public vcatest::AppletTest {
+protected:
+    void SetUp() override {
+        AppletTest::SetUp();
+        ResetLoader();
+        host::MapDriveC(drive.root());
+        vca::InitApplet(host::AppletModule());
+    }
+    void TearDown() override {
+        ResetLoader();
+        EXPECT_EQ(host::OutstandingAllocations(), 0);
+        AppletTest::TearDown();
+    }
+    static void ResetLoader() {
+        vca::ResetTimingDatabaseState();
+        vca::ResetCatalogueState();
+        vca::ResetTimingReaderState();
+    }
+    void WriteDatabase(const std::string& text) { drive.WriteFile("WINDOWS/system32/revid.dat", text); }
+
+    vcatest::TempDrive drive;
+};
+
+TEST_F(LoaderTest, EveryFailureShowsOneComposedMessageAndSetsOneFlag) {
+    const std::string cannotUse = "Cannot use the timing database " + kPath + ". The error is on line ";
+    enum Setup { kNoFile, kNoSize, kText };
+    struct Case {
+        const char* what;
+        Setup setup;
+        std::string text;
+        platform::Window owner;
+        std::string message;
+        bool unreadable, invalid;
+    } cases[] = {
+        {"missing file", kNoFile, "", 0,
+         "Cannot open the timing database " + kPath +
+             ". The built-in monitor list and a single 640 x 480 mode will be used.",
+         true, false},
+        {"size not available", kNoSize, "", 0,
+         "Cannot find out the size of the timing database " + kPath + ".", true, false},
+        {"empty file", kText, "", 0, cannotUse + "1.", false, true},
+        {"syntax error on line 4", kText, "version 3\ndisplay {\n { tag=a desc=\"x\"\n   hfmax = 80 }\n}\n", 0,
+         cannotUse + "4.", false, true},
+        {"inconsistent limit pair", kText, "version 3\ndisplay {\n { tag=a desc=\"x\"\n hfmax=60 hfmin=60\n }\n}\n",
+         0,
+         "Cannot use the timing database " + kPath + ".  The error is on line 5.  A monitor block gives a "
+         "maximum limit that is not greater than its minimum.",
+         false, true},
+        {"owned by the open main dialog", kNoFile, "", 0x4242,
+         "Cannot open the timing database " + kPath +
+             ". The built-in monitor list and a single 640 x 480 mode will be used.",
+         true, false},
+    };
+    for (const auto& c : cases) {
+        ResetLoader();
+        host::Reset();
+        host::MapDriveC(drive.root());
+        WriteDatabase(c.text);
+        host::FailFileOpen(c.setup == kNoFile);
+        host::FailFileSize(c.setup == kNoSize);
+        vca::mainDialog = c.owner;
+
+        EXPECT_EQ(vca::LoadTimingDatabase(), 1) << c.what;
+        ASSERT_EQ(host::MessageBoxes().size(), 1u) << c.what;
+        const auto& box = host::MessageBoxes()[0];
+        EXPECT_EQ(Utf8(box.text), c.message) << c.what;
+        EXPECT_EQ(Utf8(box.caption), kCaption) << c.what;
+        EXPECT_EQ(box.type, 64u) << c.what;
+        EXPECT_EQ(box.owner, c.owner) << c.what;
+        EXPECT_TRUE(host::Beeps().empty()) << c.what;
+        EXPECT_EQ(vca::databaseUnreadable, c.unreadable) << c.what;
+        EXPECT_EQ(vca::databaseInvalid, c.invalid) << c.what;
+        EXPECT_EQ(vca::monitorCatalogue, nullptr) << c.what;
+        // The text of a file that was read stays loaded, parsed or not.
+        EXPECT_EQ(vca::timingText != nullptr, !c.unreadable) << c.what;
+    }
+    vca::mainDialog = 0;
+}
+
+TEST_F(LoaderTest, CatalogueHoldsTheLastBlockFirstWithItsNameTagAndLimits) {
+    // "\xE9" is e acute in the ANSI code page.
+    WriteDatabase(
+        "version 1\ndisplay {\n"
+        " { tag=MS desc=\"First generic\" hfmax=80 hfmin=30 }\n"
+        " { tag=LM desc=\"Caf\xE9 monitor\" vfmin=50 vsmax=0.25 }\n"
+        " { tag=ms desc=\"Third\" vs%max=10 vs%min=2 }\n"
+        "}\n");
+    ASSERT_EQ(vca::LoadTimingDatabase(), 1);
+    EXPECT_TRUE(host::MessageBoxes().empty());
+    EXPECT_FALSE(vca::databaseUnreadable);
+    EXPECT_FALSE(vca::databaseInvalid);
+    ASSERT_NE(vca::monitorCatalogue, nullptr);
+
+    struct Expected {
+        std::u16string name, tagName;
+        std::uint16_t tagIndex;
+        std::vector<std::pair<int, double>> limits;  // every other limit is 0
+    } expected[] = {
+        {u"Third", u"MS", 0, {{vca::kVsPctMax, 10}, {vca::kVsPctMin, 2}}},
+        {u"Caf\u00e9 monitor", u"LM", 1, {{vca::kVfMin, 50}, {vca::kVsMax, 0.25}}},
+        {u"First generic", u"MS", 0, {{vca::kHfMax, 80}, {vca::kHfMin, 30}}},
+    };
+    for (std::size_t i = 0; i < 3; ++i) {
+        const vca::MonitorEntry& entry = vca::monitorCatalogue[i];
+        EXPECT_EQ(std::u16string(entry.name), expected[i].name) << i;
+        EXPECT_EQ(std::u16string(entry.tagName), expected[i].tagName) << i;
+        EXPECT_EQ(entry.tagIndex, expected[i].tagIndex) << i;
+        double limits[vca::kLimitCount] = {};
+        for (const auto& [index, value] : expected[i].limits) limits[index] = value;
+        for (int l = 0; l < vca::kLimitCount; ++l) EXPECT_EQ(entry.limits[l], limits[l]) << i << " " << l;
+    }
+    EXPECT_EQ(vca::monitorCatalogue[3].name[0], u'\0');
+}
+
+TEST_F(LoaderTest, ASecondLoadClearsTheFlagsAndReplacesWhatTheFirstLeft) {
+    WriteDatabase("version 1\ndisplay {\n}\n");
+    ASSERT_EQ(vca::LoadTimingDatabase(), 1);
+    ASSERT_TRUE(vca::databaseInvalid);
+    WriteDatabase("version 1\ndisplay { { tag=MS desc=\"Only\" } }\n");
+    ASSERT_EQ(vca::LoadTimingDatabase(), 1);
+    EXPECT_FALSE(vca::databaseInvalid);
+    EXPECT_FALSE(vca::databaseUnreadable);
+    ASSERT_NE(vca::monitorCatalogue, nullptr);
+    EXPECT_EQ(std::u16string(vca::monitorCatalogue[0].name), u"Only");
+    EXPECT_EQ(host::MessageBoxes().size(), 1u);
+    // Text, one monitor block and the catalogue.
+    EXPECT_EQ(host::OutstandingAllocations(), 3);
+}
+
+TEST_F(LoaderTest, RunningOutOfMemoryShowsMessage82AndFails) {
+    WriteDatabase("version 1\ndisplay { { tag=MS desc=\"Only\" } }\n");
+    struct Case {
+        int failingAllocation;  // 1 the text, 2 the monitor block, 3 the catalogue
+        int result;
+        std::uint32_t boxType;
+        bool invalid;
+    } cases[] = {
+        {1, -1, 16, false},
+        {2, 1, 64, true},  // the reader's own failure: a parse error
+        {3, -1, 16, false},
+    };
+    const std::string outOfMemory =
+        "There is not enough memory to continue. The Video Configuration applet will close.";
+    for (const auto& c : cases) {
+        ResetLoader();
+        host::Reset();
+        host::MapDriveC(drive.root());
+        host::FailNthAllocation(c.failingAllocation);
+        EXPECT_EQ(vca::LoadTimingDatabase(), c.result) << c.failingAllocation;
+        ASSERT_EQ(host::MessageBoxes().size(), 1u) << c.failingAllocation;
+        EXPECT_EQ(host::MessageBoxes()[0].type, c.boxType) << c.failingAllocation;
+        if (c.result == -1) {
+            EXPECT_EQ(Utf8(host::MessageBoxes()[0].text), outOfMemory);
+        }
+        EXPECT_EQ(vca::databaseInvalid, c.invalid) << c.failingAllocation;
+        EXPECT_FALSE(vca::databaseUnreadable) << c.failingAllocation;
+    }
+}
+
+}  // namespace
