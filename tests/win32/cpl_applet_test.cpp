@@ -115,29 +115,30 @@ TEST(CplApplet, NewInquireFillsTheRecordFromTheResourceLibrary) {
     EXPECT_EQ(help, std::wstring(windows) + L"\\system32\\vca0409.hlp");
 }
 
-TEST(CplApplet, DoubleClickWithAnUnsupportedMonitorShowsMessage18AndNoDialog) {
-    SetEnvironmentVariableW(L"NRVAVCA_BOARD", ProfilePath("unsupported-monitor.profile").c_str());
+// Sends CPL_INIT and CPL_DBLCLK with the board of a profile, answering every
+// dialog and box that opens; returns string `id` of the resource library.
+std::wstring DoubleClickWith(const char* profile, UINT id) {
+    SetEnvironmentVariableW(L"NRVAVCA_BOARD", ProfilePath(profile).c_str());
     Applet applet;
-    ASSERT_NE(applet.cpl, nullptr);
-    ASSERT_EQ(applet.Send(CPL_INIT), 1);
-    HMODULE resources = GetModuleHandleW(L"vca0409.dll");
+    EXPECT_NE(applet.cpl, nullptr);
+    if (!applet.cpl) return L"";
+    EXPECT_EQ(applet.Send(CPL_INIT), 1);
     DialogAnswerer answerer;
     EXPECT_EQ(applet.Send(CPL_DBLCLK), 0);
+    return ResourceString(GetModuleHandleW(L"vca0409.dll"), id);
+}
+
+TEST(CplApplet, DoubleClickWithAnUnsupportedMonitorShowsMessage18AndNoDialog) {
+    std::wstring message = DoubleClickWith("unsupported-monitor.profile", 18);
     ASSERT_EQ(seen.size(), 1u);
-    EXPECT_EQ(seen[0].boxText, ResourceString(resources, 18));
+    EXPECT_EQ(seen[0].boxText, message);
 }
 
 TEST(CplApplet, DoubleClickWithASimulatedBoardOpensTheMainDialog) {
-    SetEnvironmentVariableW(L"NRVAVCA_BOARD", ProfilePath("board205-dual-ddc.profile").c_str());
-    Applet applet;
-    ASSERT_NE(applet.cpl, nullptr);
-    ASSERT_EQ(applet.Send(CPL_INIT), 1);
-    HMODULE resources = GetModuleHandleW(L"vca0409.dll");
-    DialogAnswerer answerer;
-    EXPECT_EQ(applet.Send(CPL_DBLCLK), 0);
+    std::wstring boardName = DoubleClickWith("board205-dual-ddc.profile", 1210);
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_TRUE(seen[0].boxText.empty());
-    EXPECT_EQ(seen[0].boardName, ResourceString(resources, 1210));
+    EXPECT_EQ(seen[0].boardName, boardName);
 }
 
 }  // namespace
