@@ -4,6 +4,9 @@
 #include "driver/mode_records.h"
 #include "gamma/gamma_table.h"
 #include "settings/hardware_info.h"
+#include "modes/mode_descriptions.h"
+#include "modes/mode_table.h"
+#include "modes/mode_views.h"
 #include "modes/monitor_catalogue.h"
 #include "timingdb/database_loader.h"
 #include "timingdb/scanner.h"
@@ -43,6 +46,9 @@ void ResetAppletState() {
     ResetTimingReaderState();
     ResetTimingDatabaseState();
     ResetCatalogueState();
+    ResetModeDescriptionState();
+    ResetModeViewState();
+    ResetModeTableState();
 }
 
 }  // namespace vca

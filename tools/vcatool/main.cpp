@@ -7,6 +7,7 @@ int main(int argc, char** argv) {
     AddIdentifyCommand(app, exitCode);
     AddGammaCommand(app, exitCode);
     AddCheckCommand(app, exitCode);
+    AddModesCommand(app, exitCode);
     CLI11_PARSE(app, argc, argv);
     return exitCode;
 }

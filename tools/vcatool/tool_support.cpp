@@ -1,6 +1,8 @@
 #include "tool_support.h"
 
 #include <cstdio>
+#include <random>
+#include <filesystem>
 
 #include "applet/resource_library.h"
 #include "boardsim/boardsim.h"
@@ -22,5 +24,41 @@ bool InstallBoardProfile(const std::string& path) {
 std::u16string ResourceText(std::uint32_t id) { return vca::LoadResourceString(id); }
 
 std::string Narrow(const std::u16string& text) { return host::ToUtf8(text); }
+
+const char16_t* const kDriverKey = u"SYSTEM\\CurrentControlSet\\Services\\rediruv\\Device0";
+
+DatabaseDrive::~DatabaseDrive() {
+    std::error_code ec;
+    if (!root_.empty()) std::filesystem::remove_all(root_, ec);
+}
+
+bool DatabaseDrive::Install(const std::string& databaseFile) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    std::random_device random;
+    for (int attempt = 0; attempt < 100 && root_.empty(); ++attempt) {
+        fs::path candidate = fs::temp_directory_path(ec) / ("vcatool-" + std::to_string(random()));
+        if (fs::create_directory(candidate, ec)) root_ = candidate.string();
+    }
+    if (root_.empty()) {
+        std::fprintf(stderr, "vcatool: cannot make a temporary folder\n");
+        return false;
+    }
+    fs::path system = fs::path(root_) / "WINDOWS" / "system32";
+    fs::create_directories(system, ec);
+    if (!databaseFile.empty() && !fs::copy_file(databaseFile, system / "revid.dat", ec)) {
+        std::fprintf(stderr, "vcatool: %s: %s\n", databaseFile.c_str(), ec.message().c_str());
+        return false;
+    }
+    host::MapDriveC(root_);
+    return true;
+}
+
+bool ImportRegistry(const std::string& path) {
+    std::string error;
+    if (host::ImportRegFile(path, &error)) return true;
+    std::fprintf(stderr, "vcatool: %s: %s\n", path.c_str(), error.c_str());
+    return false;
+}
 
 }  // namespace vcatool

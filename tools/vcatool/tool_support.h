@@ -16,4 +16,25 @@ std::u16string ResourceText(std::uint32_t id);
 // UTF-16 to UTF-8 for printing.
 std::string Narrow(const std::u16string& text);
 
+// A temporary folder mapped as drive C: with FILE installed as the system
+// directory's revid.dat; removed again when the object goes.
+class DatabaseDrive {
+public:
+    DatabaseDrive() = default;
+    ~DatabaseDrive();
+    DatabaseDrive(const DatabaseDrive&) = delete;
+    DatabaseDrive& operator=(const DatabaseDrive&) = delete;
+    // False (with the reason on standard error) when FILE cannot be copied.
+    bool Install(const std::string& databaseFile);
+
+private:
+    std::string root_;
+};
+
+// Imports an exported .reg file into the emulated registry; prints why not.
+bool ImportRegistry(const std::string& path);
+
+// The emulated driver key, where the applet keeps its settings.
+extern const char16_t* const kDriverKey;
+
 }  // namespace vcatool

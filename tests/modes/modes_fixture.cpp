@@ -1,0 +1,83 @@
+#include "modes/modes_fixture.h"
+
+#include <sstream>
+
+#include "applet/app_state.h"
+#include "applet/startup.h"
+#include "applet/text.h"
+#include "driver/board_identity.h"
+#include "modes/mode_table.h"
+#include "timingdb/database_loader.h"
+
+namespace vcatest {
+
+namespace {
+
+std::string Rates(const std::uint32_t* rates) {
+    std::string text;
+    for (std::size_t i = 0; rates && rates[i] != 0; ++i) text += (i ? "," : "") + std::to_string(rates[i]);
+    return text;
+}
+
+}  // namespace
+
+std::string TimingFile(const std::string& monitors, const std::vector<BoardMode>& modes,
+                       const std::vector<std::string>& rasters) {
+    std::string text = "version 1\ndisplay {\n" + monitors + "}\n";
+    for (const auto& m : modes) {
+        text += "tag " + m.tag + "\ntype vqx/gli\nxres " + std::to_string(m.width) + "\nyres " +
+                std::to_string(m.height) + "\nrefresh " + std::to_string(m.refresh) + "\nhfreq " +
+                std::to_string(m.hfreq) + "\nflags { stereo=" + (m.stereo ? "true" : "false") + " }\ndata {\n00\n}\n";
+    }
+    for (const auto& values : rasters) {
+        text += "tag MS\ntype timing\ndata {\n";
+        std::istringstream in(values);
+        for (std::string value; in >> value;) text += value + "\n";
+        text += "}\n";
+    }
+    return text;
+}
+
+std::string StandardMonitors(const std::string& msLimits) {
+    return " { tag=MS desc=\"Generic multi-sync monitor\" " + msLimits +
+           " }\n { tag=LM desc=\"Norvane Lumaris Monitor\" }\n { tag=MS desc=\"DDC Monitor\" }\n";
+}
+
+void ModesTest::SetUp() {
+    AppletTest::SetUp();
+    host::MapDriveC(drive.root());
+    vca::InitApplet(host::AppletModule());
+    UseBoard(MakeBoard(201, 17));
+}
+
+void ModesTest::TearDown() {
+    vca::ReleaseAllTables();
+    EXPECT_EQ(host::OutstandingAllocations(), 0);
+    AppletTest::TearDown();
+}
+
+int ModesTest::Build(const std::u16string& description) {
+    const int identified = vca::IdentifyBoard();
+    if (identified == -1 || identified == -11) {
+        vca::boardIdentity.boardCode = 0;
+        vca::driverAbsent = true;
+    }
+    vca::CopyText(vca::loadedSettings.Description, description);
+    vca::CopyText(vca::workingSettings.Description, description);
+    if (vca::LoadTimingDatabase() != 1) return -1;
+    return vca::ChooseMonitorAndBuildModes();
+}
+
+std::string ModesTest::TableText(const void* table) {
+    const auto* mode = table ? static_cast<const vca::ModeEntry*>(table) : vca::modeTable;
+    std::string text;
+    for (; mode && mode->width != 0; ++mode) {
+        if (!text.empty()) text += "; ";
+        text += std::to_string(mode->width) + "x" + std::to_string(mode->height) + " " + Rates(mode->monoRates);
+        if (mode->stereoRates && mode->stereoRates[0] != 0) text += "/" + Rates(mode->stereoRates);
+        if (mode->stereoOnly) text += " only";
+    }
+    return text;
+}
+
+}  // namespace vcatest
