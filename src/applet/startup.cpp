@@ -4,6 +4,7 @@
 #include "applet/resource_library.h"
 #include "applet/text.h"
 #include "driver/board_identity.h"
+#include "settings/default_settings.h"
 #include "settings/hardware_info.h"
 
 namespace vca {
@@ -31,6 +32,16 @@ bool StartApplet() {
             break;
     }
     if (driverAbsent) CopyText(driverKeyPath, kDriverKeyPath);
+    switch (LoadDefaultSettings(driverKeyPath)) {
+        case kSettingsOk:
+            break;
+        case kSettingsKeyUnavailable:
+            ShowMessage(16, kBoxStop);
+            return false;
+        default:
+            // A corrected value could not be written back: no message.
+            return false;
+    }
     CollectHardwareInformation();
     return true;
 }

@@ -2,11 +2,14 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
+#include <iterator>
 
 #include "applet/app_state.h"
 #include "applet/resource_library.h"
 #include "applet/startup.h"
 #include "driver/board_identity.h"
+#include "modes/mode_table.h"
 #include "settings/hardware_info.h"
 #include "support/applet_fixture.h"
 #include "support/board_builder.h"
@@ -15,12 +18,30 @@ namespace {
 
 using vcatest::Utf8;
 
+// A machine with the shipped timing database in its system directory.
 class StartupTest : public vcatest::AppletTest {
 protected:
     void SetUp() override {
         AppletTest::SetUp();
+        std::ifstream shipped(vcatest::SourcePath("data/revid.dat"), std::ios::binary);
+        database.assign(std::istreambuf_iterator<char>(shipped), {});
+        ASSERT_FALSE(database.empty());
+        drive.WriteFile("WINDOWS/system32/revid.dat", database);
+        PutBoardLimits();
         vca::InitApplet(host::AppletModule());
     }
+    // The driver records its pixel-clock limits in its key; 0 sets none.
+    static void PutBoardLimits() {
+        for (const char16_t* name : {u"V3UZFlags0", u"V3UZMaxPcFreq1020", u"V3UZMaxPcFreq1280", u"V3UZMaxPcPllVcoFreq0"})
+            host::PutDword(u"SYSTEM\\CurrentControlSet\\Services\\rediruv\\Device0", name, 0);
+    }
+    void TearDown() override {
+        vca::ReleaseAllTables();
+        EXPECT_EQ(host::OutstandingAllocations(), 0);
+        AppletTest::TearDown();
+    }
+    std::string database;
+    vcatest::TempDrive drive;
 };
 
 TEST_F(StartupTest, InitLoadsTheLibraryOnlyOnce) {
@@ -84,6 +105,8 @@ TEST_F(StartupTest, IdentificationDecidesBetweenDriverNoDriverAndFailure) {
         SCOPED_TRACE(c.what);
         host::Reset();
         vca::ResetAppletState();
+        host::MapDriveC(drive.root());
+        PutBoardLimits();
         vca::InitApplet(host::AppletModule());
         boardsim::Profile profile = vcatest::MakeBoard(c.board, c.monitor);
         profile.privateEscape = c.privateEscape;
@@ -91,7 +114,8 @@ TEST_F(StartupTest, IdentificationDecidesBetweenDriverNoDriverAndFailure) {
         EXPECT_EQ(vca::StartApplet(), c.started);
         EXPECT_EQ(vca::driverAbsent, c.absent);
         EXPECT_EQ(vca::boardIdentity.boardCode, c.boardCode);
-        ASSERT_EQ(host::MessageBoxes().size(), c.boxes);
+        ASSERT_EQ(host::MessageBoxes().size(), c.boxes)
+            << (host::MessageBoxes().empty() ? "" : Utf8(host::MessageBoxes()[0].text));
         if (c.boxes) {
             EXPECT_EQ(host::MessageBoxes()[0].text, vca::LoadResourceString(18));
             EXPECT_EQ(host::MessageBoxes()[0].type, 16u);

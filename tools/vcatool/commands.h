@@ -8,3 +8,4 @@ void AddIdentifyCommand(CLI::App& app, int& exitCode);
 void AddGammaCommand(CLI::App& app, int& exitCode);
 void AddCheckCommand(CLI::App& app, int& exitCode);
 void AddModesCommand(CLI::App& app, int& exitCode);
+void AddStartupCommand(CLI::App& app, int& exitCode);

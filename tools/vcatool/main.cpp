@@ -8,6 +8,7 @@ int main(int argc, char** argv) {
     AddGammaCommand(app, exitCode);
     AddCheckCommand(app, exitCode);
     AddModesCommand(app, exitCode);
+    AddStartupCommand(app, exitCode);
     CLI11_PARSE(app, argc, argv);
     return exitCode;
 }

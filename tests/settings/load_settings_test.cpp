@@ -1,0 +1,260 @@
+// Loading the default settings: what stands, what is corrected and written
+// back, and what a hostile or read-only key gives.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "applet/text.h"
+#include "driver/board_identity.h"
+#include "gamma/gamma_table.h"
+#include "modes/mode_table.h"
+#include "modes/mode_views.h"
+#include "settings/default_settings.h"
+#include "settings/settings_fixture.h"
+
+namespace {
+
+using vcatest::DbMode;
+using vcatest::kDriverKey;
+using vcatest::MakeDatabase;
+using vcatest::Utf8;
+
+const std::vector<DbMode> kModes = {
+    {640, 480, 60}, {640, 480, 72}, {1024, 768, 60}, {1024, 768, 75}, {1280, 1024, 60}, {1280, 512, 120, true},
+};
+
+class LoadSettingsTest : public vcatest::SettingsTest {
+protected:
+    void SetUp() override {
+        SettingsTest::SetUp();
+        WriteDatabase(MakeDatabase(kModes));
+    }
+    void Put(const char16_t* name, std::uint32_t value) { host::PutDword(kDriverKey, name, value); }
+};
+
+TEST_F(LoadSettingsTest, AnEmptyKeyGetsACompleteSetOfDefaultsThatTheNextStartKeeps) {
+    ASSERT_EQ(Load(), 1);
+    EXPECT_EQ(JournalNames(),
+              (std::vector<std::string>{
+                  "DefaultSettings.Stereo", "DefaultSettings.Preferences", "DefaultSettings.DualScreen",
+                  "DefaultSettings.XResolution", "DefaultSettings.YResolution", "DefaultSettings.VRefresh",
+                  "DefaultSettings.BitsPerPel", "DefaultSettings.Contrast0", "DefaultSettings.Contrast1",
+                  "DefaultSettings.GammaDataSource0", "DefaultSettings.GammaCorrectionTable0",
+                  "DefaultSettings.GammaDataSource1", "DefaultSettings.GammaCorrectionTable1"}));
+    const auto& s = vca::loadedSettings;
+    EXPECT_EQ(s.XResolution, 1024u);
+    EXPECT_EQ(s.YResolution, 768u);
+    EXPECT_EQ(s.VRefresh, 60u);
+    EXPECT_EQ(s.BitsPerPel, 32u);
+    EXPECT_EQ(s.DualScreen, 0u);
+    EXPECT_EQ(s.Stereo, 0u);
+    EXPECT_EQ(vca::currentGamma[1].Contrast, 100);
+    EXPECT_TRUE(vca::IsLinearTable(vca::currentGamma[0].table));
+    EXPECT_EQ(vca::currentGamma[0].GammaValue, 100);
+    EXPECT_EQ(host::OpenKeyCount(), 0);
+
+    vca::ReleaseAllTables();
+    host::ClearRegistryJournal();
+    ASSERT_EQ(Load(), 1);
+    EXPECT_TRUE(host::RegistryJournal().empty()) << JournalNames().front();
+    EXPECT_EQ(vca::loadedSettings.XResolution, 1024u);
+    vca::ReleaseAllTables();
+}
+
+TEST_F(LoadSettingsTest, StoredResolutionsFoldIntoDualScreenArrangements) {
+    struct Case {
+        std::uint32_t width, height, dual, monitorAnswer;
+        std::uint32_t wantWidth, wantHeight, wantDual;
+        bool dualRewritten;
+    } cases[] = {
+        {2560, 1024, 1, 17 | 0x10000, 1280, 1024, 1, false},
+        {1280, 2048, 2, 17 | 0x10000, 1280, 1024, 2, false},
+        {1024, 768, 0, 17, 1024, 768, 0, false},
+        // The DualScreen check comes before the fold: the stored value is
+        // corrected, yet the fold still sets side by side in memory.
+        {2560, 1024, 1, 17, 1280, 1024, 1, true},
+        {1280, 1024, 1, 17, 1280, 1024, 0, true},
+    };
+    for (const auto& c : cases) {
+        host::ClearRegistry();
+        vca::ReleaseAllTables();
+        UseBoard(c.monitorAnswer);
+        Put(u"DefaultSettings.XResolution", c.width);
+        Put(u"DefaultSettings.YResolution", c.height);
+        Put(u"DefaultSettings.DualScreen", c.dual);
+        host::ClearRegistryJournal();
+        ASSERT_EQ(Load(), 1);
+        EXPECT_EQ(vca::loadedSettings.XResolution, c.wantWidth) << c.width << "x" << c.height;
+        EXPECT_EQ(vca::loadedSettings.YResolution, c.wantHeight) << c.width << "x" << c.height;
+        EXPECT_EQ(vca::loadedSettings.DualScreen, c.wantDual) << c.width << "x" << c.height;
+        host::RegValue stored;
+        ASSERT_TRUE(host::GetValue(kDriverKey, u"DefaultSettings.DualScreen", &stored));
+        EXPECT_EQ(stored.data[0], c.dualRewritten ? 0 : c.dual);
+        auto names = JournalNames();
+        EXPECT_EQ(std::count(names.begin(), names.end(), "DefaultSettings.XResolution"), 0);
+    }
+    vca::ReleaseAllTables();
+}
+
+TEST_F(LoadSettingsTest, OutOfRangeValuesAreCorrectedAndWrittenBack) {
+    struct Case {
+        const char16_t* name;
+        std::uint32_t stored;
+        bool rewritten;
+    } cases[] = {
+        {u"DefaultSettings.Contrast1", 29, true},   {u"DefaultSettings.Contrast1", 101, true},
+        {u"DefaultSettings.Contrast1", 30, false},  {u"DefaultSettings.Contrast0", 100, false},
+        {u"DefaultSettings.VRefresh", 85, true},    {u"DefaultSettings.VRefresh", 60, false},
+        {u"DefaultSettings.BitsPerPel", 24, true},  {u"DefaultSettings.DualScreen", 3, true},
+        {u"DefaultSettings.Stereo", 1, false},      {u"DefaultSettings.GammaDataSource0", 4, true},
+        {u"DefaultSettings.GammaDataSource1", 2, false},
+    };
+    ASSERT_EQ(Load(), 1);  // a complete key to start from
+    for (const auto& c : cases) {
+        vca::ReleaseAllTables();
+        ASSERT_EQ(Load(), 1);
+        Put(c.name, c.stored);
+        vca::ReleaseAllTables();
+        host::ClearRegistryJournal();
+        ASSERT_EQ(Load(), 1);
+        auto names = JournalNames();
+        bool written = std::count(names.begin(), names.end(), Utf8(c.name)) == 1;
+        EXPECT_EQ(written, c.rewritten) << Utf8(c.name) << " = " << c.stored;
+    }
+    EXPECT_EQ(vca::loadedSettings.Stereo, 1u);
+    vca::ReleaseAllTables();
+}
+
+TEST_F(LoadSettingsTest, GammaValuesAndTablesAreCheckedWithoutRewritingTheSource) {
+    ASSERT_EQ(Load(), 1);
+    vca::ReleaseAllTables();
+    Put(u"DefaultSettings.GammaDataSource0", 1);
+    Put(u"DefaultSettings.GammaValue0", 0);
+    vca::GammaTable bad;
+    vca::ComputeGammaTable(2.2, &bad);
+    bad.header = 9;
+    host::PutValue(kDriverKey, u"DefaultSettings.GammaCorrectionTable1",
+                   platform::kRegBinary, std::vector<std::uint8_t>(reinterpret_cast<std::uint8_t*>(&bad),
+                                                                   reinterpret_cast<std::uint8_t*>(&bad) + sizeof bad));
+    Put(u"DefaultSettings.GammaDataSource1", 2);
+    host::PutString(kDriverKey, u"DefaultSettings.GammaFile1", u"C:\\gamma\\warm.gc");
+    host::ClearRegistryJournal();
+
+    ASSERT_EQ(Load(), 1);
+    EXPECT_EQ(vca::currentGamma[0].GammaDataSource, 1u);
+    EXPECT_DOUBLE_EQ(vca::currentGamma[0].gamma, 1.0);
+    EXPECT_EQ(vca::currentGamma[0].GammaValue, 100);
+    EXPECT_EQ(vca::currentGamma[1].GammaDataSource, 3u) << "a bad table makes the source a table alone in memory";
+    EXPECT_EQ(Utf8(vca::currentGamma[1].GammaFile), "C:\\gamma\\warm.gc");
+    EXPECT_TRUE(vca::IsLinearTable(vca::currentGamma[1].table));
+    EXPECT_EQ(JournalNames(), std::vector<std::string>{"DefaultSettings.GammaCorrectionTable1"});
+    host::RegValue source;
+    ASSERT_TRUE(host::GetValue(kDriverKey, u"DefaultSettings.GammaDataSource1", &source));
+    EXPECT_EQ(source.data[0], 2);
+    vca::ReleaseAllTables();
+}
+
+TEST_F(LoadSettingsTest, TheStoredMonitorNameIsReadOnlyWhenItFits) {
+    const std::string name47(47, 'L'), name48(48, 'L');
+    WriteDatabase(MakeDatabase(kModes, " { tag=LM desc=\"" + name47 + "\" }\n { tag=LM desc=\"" + name48 + "\" }\n"));
+    UseBoard(20);  // a Lumaris monitor
+    struct Case {
+        std::string stored;
+        std::uint32_t monitorCode;
+        std::string description;
+    } cases[] = {{name47, 20, name47}, {name48, 17, "Generic multi-sync monitor"}};
+    for (const auto& c : cases) {
+        // As saving writes it: the characters and one terminating unit.
+        std::vector<std::uint8_t> bytes;
+        for (char ch : c.stored + '\0') bytes.insert(bytes.end(), {static_cast<std::uint8_t>(ch), 0});
+        host::PutValue(kDriverKey, u"DefaultSettings.Description", platform::kRegMultiSz, bytes);
+        ASSERT_EQ(Load(), 1);
+        EXPECT_EQ(vca::boardIdentity.monitorCode, c.monitorCode) << c.stored.size();
+        EXPECT_EQ(Utf8(vca::workingSettings.Description), c.description);
+        vca::ReleaseAllTables();
+    }
+}
+
+TEST_F(LoadSettingsTest, HostileValuesReadAsMissing) {
+    struct Case {
+        const char16_t* name;
+        std::uint32_t type;
+        std::vector<std::uint8_t> data;
+    } cases[] = {
+        {u"DefaultSettings.XResolution", platform::kRegSz, {'1', 0, '2', 0, 0, 0}},
+        {u"DefaultSettings.Contrast0", platform::kRegDword, {50, 0}},
+        {u"DefaultSettings.Description", platform::kRegMultiSz, std::vector<std::uint8_t>(10240, 'x')},
+        {u"DefaultSettings.Description", platform::kRegSz, {'A', 0, 'B', 0}},  // no terminator
+        {u"DefaultSettings.GammaCorrectionTable0", platform::kRegBinary, std::vector<std::uint8_t>(1000, 10)},
+        {u"DefaultSettings.VRefresh", platform::kRegBinary, {60, 0, 0, 0}},
+    };
+    for (const auto& c : cases) {
+        host::ClearRegistry();
+        host::PutValue(kDriverKey, c.name, c.type, c.data);
+        ASSERT_EQ(Load(), 1) << Utf8(c.name);
+        EXPECT_LE(vca::TextLength(vca::loadedSettings.Description, vca::kDescriptionChars), 47u);
+        EXPECT_EQ(vca::loadedSettings.XResolution, 1024u);
+        EXPECT_EQ(vca::currentGamma[0].Contrast, 100);
+        EXPECT_EQ(vca::loadedSettings.VRefresh, 60u);
+        vca::ReleaseAllTables();
+    }
+}
+
+TEST_F(LoadSettingsTest, AReadOnlyKeyLoadsWhenNothingNeedsCorrecting) {
+    ASSERT_EQ(Load(), 1);
+    vca::ReleaseAllTables();
+    host::SetKeyReadOnly(kDriverKey, true);
+    host::ClearRegistryJournal();
+    ASSERT_EQ(Load(), 1);
+    EXPECT_TRUE(vca::readOnlySettings);
+    vca::settingsToSave = vca::loadedSettings;
+    EXPECT_EQ(vca::SaveDefaultSettings(vca::driverKeyPath), 1);
+    EXPECT_TRUE(host::RegistryJournal().empty());
+    vca::ReleaseAllTables();
+
+    Put(u"DefaultSettings.Contrast0", 5);
+    EXPECT_EQ(Load(), -3);
+    EXPECT_EQ(host::OpenKeyCount(), 0);
+    vca::ReleaseAllTables();
+
+    host::SetKeyUnopenable(kDriverKey, true);
+    EXPECT_EQ(Load(), -2);
+}
+
+TEST_F(LoadSettingsTest, EachFailedWriteBackEndsTheLoadAtOnce) {
+    ASSERT_EQ(Load(), 1);
+    const std::size_t writes = host::RegistryJournal().size();
+    vca::ReleaseAllTables();
+    for (std::size_t n = 1; n <= writes; ++n) {
+        host::ClearRegistry();
+        host::ClearRegistryJournal();
+        host::FailNthRegistryWrite(static_cast<int>(n));
+        EXPECT_EQ(Load(), -3) << "write " << n;
+        EXPECT_EQ(host::RegistryJournal().size(), n) << "nothing after the failed write-back";
+        EXPECT_EQ(host::OpenKeyCount(), 0);
+        vca::ReleaseAllTables();
+    }
+}
+
+TEST_F(LoadSettingsTest, WithoutStoredValuesTheResolutionIs1024x768OrTheFirstMode) {
+    WriteDatabase(MakeDatabase({{800, 600, 60}, {1280, 1024, 60}}));
+    ASSERT_EQ(Load(), 1);
+    EXPECT_EQ(vca::loadedSettings.XResolution, 800u);
+    EXPECT_EQ(vca::loadedSettings.YResolution, 600u);
+    vca::ReleaseAllTables();
+}
+
+TEST_F(LoadSettingsTest, AnEmptyModeTableLoadsTheSafeMode) {
+    // Every record's horizontal frequency is outside the monitor's range.
+    WriteDatabase(MakeDatabase({{1024, 768, 60, false, 48}, {1280, 1024, 60, false, 64}}, "", "hfmin=30 hfmax=38"));
+    ASSERT_EQ(Load(), 1);
+    ASSERT_NE(vca::activeView, nullptr);
+    EXPECT_EQ(vca::activeView->width, 0u);
+    EXPECT_EQ(vca::loadedSettings.XResolution, 640u);
+    EXPECT_EQ(vca::loadedSettings.YResolution, 480u);
+    EXPECT_EQ(vca::loadedSettings.VRefresh, 60u);
+    EXPECT_EQ(vca::loadedSettings.BitsPerPel, 32u);
+    vca::ReleaseAllTables();
+}
+
+}  // namespace

@@ -1,0 +1,41 @@
+// A machine with a small timing database, a board and the driver key, for
+// the tests of loading and saving the default settings.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "applet/app_state.h"
+#include "applet/startup.h"
+#include "support/applet_fixture.h"
+#include "support/board_builder.h"
+
+namespace vcatest {
+
+extern const std::u16string kDriverKey;
+
+struct DbMode {
+    int width, height, refresh;
+    bool stereo = false;
+    int hfreq = 0;
+};
+
+// A timing file with one generic multi-sync monitor (tag MS), one Lumaris
+// monitor (tag LM) and "vqx/gli" records for the given modes under tag MS.
+std::string MakeDatabase(const std::vector<DbMode>& modes, const std::string& extraMonitors = "",
+                         const std::string& msLimits = "");
+
+class SettingsTest : public AppletTest {
+protected:
+    void SetUp() override;
+    void WriteDatabase(const std::string& text) { drive.WriteFile("WINDOWS/system32/revid.dat", text); }
+    // Board 201 answering the given monitor answer.
+    void UseBoard(std::uint32_t monitorAnswer = 17 | 0x10000, std::uint32_t board = 201);
+    // Identification and the settings, as start-up does them.
+    int Load();
+    std::vector<std::string> JournalNames() const;
+
+    TempDrive drive;
+};
+
+}  // namespace vcatest
