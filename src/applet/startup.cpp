@@ -17,21 +17,21 @@ void InitApplet(platform::Module appletModule) {
     if (!resourceLibrary) LoadResourceLibrary(appletModule);
 }
 
-bool StartApplet() {
-    switch (IdentifyBoard()) {
-        case -1:
-        case -11:
-            // No supported board or no private escape: run without the driver.
-            boardIdentity.boardCode = 0;
-            driverAbsent = true;
-            break;
-        case -10:
-            ShowMessage(18, kBoxStop);
-            return false;
-        default:
-            break;
+int IdentifyOrRunWithoutDriver() {
+    const int identified = IdentifyBoard();
+    if (identified == -1 || identified == -11) {
+        boardIdentity.boardCode = 0;
+        driverAbsent = true;
     }
     if (driverAbsent) CopyText(driverKeyPath, kDriverKeyPath);
+    return identified;
+}
+
+bool StartApplet() {
+    if (IdentifyOrRunWithoutDriver() == -10) {
+        ShowMessage(18, kBoxStop);
+        return false;
+    }
     switch (LoadDefaultSettings(driverKeyPath)) {
         case kSettingsOk:
             break;

@@ -10,6 +10,12 @@ namespace vca {
 // CPL_INIT: loads the resource library the first time only.
 void InitApplet(platform::Module appletModule);
 
+// Start-up's first steps: identification, and the no-driver mode when the
+// board is not a supported one or the driver lacks the private escape (board
+// code 0, driverAbsent set, the fixed driver key path). Returns what
+// IdentifyBoard returned; -10 (unsupported monitor) is left to the caller.
+int IdentifyOrRunWithoutDriver();
+
 // Runs on every CPL_DBLCLK: identification, then the settings and the
 // hardware information. True when the main dialog may open.
 bool StartApplet();

@@ -57,11 +57,7 @@ void ModesTest::TearDown() {
 }
 
 int ModesTest::Build(const std::u16string& description) {
-    const int identified = vca::IdentifyBoard();
-    if (identified == -1 || identified == -11) {
-        vca::boardIdentity.boardCode = 0;
-        vca::driverAbsent = true;
-    }
+    vca::IdentifyOrRunWithoutDriver();
     vca::CopyText(vca::loadedSettings.Description, description);
     vca::CopyText(vca::workingSettings.Description, description);
     if (vca::LoadTimingDatabase() != 1) return -1;

@@ -33,12 +33,7 @@ void SettingsTest::UseBoard(std::uint32_t monitorAnswer, std::uint32_t board) {
 }
 
 int SettingsTest::Load() {
-    int identified = vca::IdentifyBoard();
-    if (identified == -1 || identified == -11) {
-        vca::boardIdentity.boardCode = 0;
-        vca::driverAbsent = true;
-        vca::CopyText(vca::driverKeyPath, vca::kDriverKeyPath);
-    }
+    vca::IdentifyOrRunWithoutDriver();
     return vca::LoadDefaultSettings(vca::driverKeyPath);
 }
 

@@ -91,11 +91,7 @@ int RunIdentify(const IdentifyOptions& options) {
 
     nlohmann::ordered_json out;
     try {
-        int result = vca::IdentifyBoard();
-        if (result == -1 || result == -11) {
-            vca::boardIdentity.boardCode = 0;
-            vca::driverAbsent = true;
-        }
+        int result = vca::IdentifyOrRunWithoutDriver();
         for (int screen = 0; screen < 2; ++screen) vca::QueryModeRecords(screen);
         const vca::BoardIdentity& id = vca::boardIdentity;
         std::uint32_t nameString = vca::BoardNameStringId(id);

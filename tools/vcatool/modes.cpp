@@ -155,12 +155,8 @@ std::uint32_t StoredStereo(const ModesOptions& options) {
 
 // Start-up's part that matters for the modes, on the emulated machine.
 Json BuildReport(const ModesOptions& options) {
-    const int identified = vca::IdentifyBoard();
-    if (identified == -10) throw std::runtime_error("the board reports an unsupported monitor (message 18)");
-    if (identified == -1 || identified == -11) {
-        vca::boardIdentity.boardCode = 0;
-        vca::driverAbsent = true;
-    }
+    if (vca::IdentifyOrRunWithoutDriver() == -10)
+        throw std::runtime_error("the board reports an unsupported monitor (message 18)");
     const std::u16string stored = StoredDescription(options);
     vca::CopyText(vca::loadedSettings.Description, stored);
     vca::CopyText(vca::workingSettings.Description, stored);
