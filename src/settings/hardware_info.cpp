@@ -5,6 +5,7 @@
 #include "applet/text.h"
 #include "driver/board_identity.h"
 #include "platform/platform.h"
+#include "settings/registry_values.h"
 
 namespace vca {
 
@@ -71,12 +72,7 @@ void ReadTextValue(platform::RegKey key, bool keyOpen, const char16_t* name,
 }
 
 bool ReadDword(platform::RegKey key, bool keyOpen, const char16_t* name, std::uint32_t* value) {
-    if (!keyOpen) return false;
-    std::uint32_t data = 0;
-    std::uint32_t size = sizeof data;
-    if (platform::RegQueryValue(key, name, nullptr, &data, &size) != platform::kErrorSuccess) return false;
-    *value = data;
-    return true;
+    return keyOpen && ReadDwordValue(key, name, value);
 }
 
 std::u16string SizeText(std::uint32_t size, const Texts& texts) {
