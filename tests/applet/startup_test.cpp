@@ -146,4 +146,13 @@ TEST_F(StartupTest, ASuccessfulStartCollectsTheHardwareInformation) {
     EXPECT_EQ(host::OpenKeyCount(), 0);
 }
 
+TEST_F(StartupTest, ADriverKeyThatCannotBeOpenedStopsWithMessage16) {
+    host::SetKeyUnopenable(u"SYSTEM\\CurrentControlSet\\Services\\rediruv\\Device0", true);
+    boardsim::Install(vcatest::MakeBoard(205, 17));
+    EXPECT_FALSE(vca::StartApplet());
+    ASSERT_EQ(host::MessageBoxes().size(), 1u);
+    EXPECT_EQ(host::MessageBoxes()[0].text, vca::LoadResourceString(16));
+    EXPECT_EQ(host::MessageBoxes()[0].type, 16u);
+}
+
 }  // namespace
