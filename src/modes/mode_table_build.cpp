@@ -24,6 +24,7 @@ constexpr std::uint32_t kQueryErrorString = 84;
 constexpr std::uint32_t kNoModesString = 1206;
 constexpr std::uint32_t kNoModesEndString = 1207;
 constexpr int kMessagePartChars = 300;
+constexpr int kCaptionChars = 60;
 constexpr std::uint32_t kColorDepth = 32;
 // The status of screen 0's records when no mode of the database is left.
 constexpr int kNoModeLeft = 7;
@@ -73,7 +74,8 @@ T* AllocateZeroed(std::uint32_t count) {
 void ShowNoModes() {
     ShowTimingMessage(FormatText(u"%s %s %s ", {LoadResourceString(kNoModesString, kMessagePartChars),
                                               timingFilePath,
-                                              LoadResourceString(kNoModesEndString, kMessagePartChars)}));
+                                              LoadResourceString(kNoModesEndString, kMessagePartChars)}),
+                      kCaptionChars);
 }
 
 bool StereoOrInterlaced(const TimingEntry& candidate) {
@@ -171,7 +173,7 @@ void KeepHighestNormalRate() {
 bool FetchCandidates(const TimingEntry& pattern, std::uint32_t mask, BuildScratch* scratch, std::uint32_t* count,
                      bool* fallbackWanted) {
     if (CountTimingEntries(timingText, timingDatabase, pattern, mask, count) != 0) {
-        ShowTimingFileError(kQueryErrorString);
+        ShowTimingFileError(kQueryErrorString, kMessagePartChars, kCaptionChars);
         databaseInvalid = true;
         return false;
     }
@@ -183,7 +185,7 @@ bool FetchCandidates(const TimingEntry& pattern, std::uint32_t mask, BuildScratc
     scratch->entries = AllocateZeroed<TimingEntry>(*count);
     if (!scratch->entries) EndOutOfMemory(scratch, true);
     if (FetchTimingEntries(timingText, timingDatabase, pattern, mask, scratch->entries, *count) != 0) {
-        ShowTimingFileError(kQueryErrorString);
+        ShowTimingFileError(kQueryErrorString, kMessagePartChars, kCaptionChars);
         databaseInvalid = true;
         return false;
     }
@@ -197,7 +199,7 @@ bool FetchCandidates(const TimingEntry& pattern, std::uint32_t mask, BuildScratc
     bool error = false;
     ReadTimingData(*count, &error, scratch->candidates, scratch->entries);
     if (error) {
-        ShowTimingFileError(kQueryErrorString);
+        ShowTimingFileError(kQueryErrorString, kMessagePartChars, kCaptionChars);
         databaseInvalid = true;
     } else {
         *count = ValidateTimings(*count, scratch->candidates, scratch->entries);

@@ -7,12 +7,17 @@
 #include <cstdint>
 #include <string>
 
+#include "applet/resource_library.h"
+
 namespace vca {
 
-void ShowTimingMessage(const std::u16string& text);
+// The caption is read with room for `captionChars` units (terminator
+// included); the mode-list builder reads it shorter than the loader.
+void ShowTimingMessage(const std::u16string& text, int captionChars = kMessageChars);
 
 // "<string> <timing file path>. <string 1204> <error line>." for an error
-// found in the timing file's text.
-void ShowTimingFileError(std::uint32_t stringId);
+// found in the timing file's text; the two strings are read with room for
+// `textChars` units.
+void ShowTimingFileError(std::uint32_t stringId, int textChars = 400, int captionChars = kMessageChars);
 
 }  // namespace vca

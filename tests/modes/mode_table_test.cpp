@@ -119,6 +119,7 @@ TEST_F(ModeTableTest, UnusableDatabasesGiveTheFallbackTable) {
         host::Reset();
         host::MapDriveC(drive.root());
         vca::InitApplet(host::AppletModule());
+        host::OverrideString(0x0409, 3, std::u16string(70, u'C'));
         UseBoard(vcatest::MakeBoard(c.board, 17));
         WriteDatabase(c.text);
         host::FailFileOpen(c.text.empty());
@@ -129,6 +130,8 @@ TEST_F(ModeTableTest, UnusableDatabasesGiveTheFallbackTable) {
         EXPECT_EQ(vca::databaseInvalid, c.invalid) << c.message;
         if (!c.message.empty()) {
             EXPECT_EQ(vcatest::Utf8(host::MessageBoxes().back().text), c.message);
+            // The builder reads its caption with room for 59 characters.
+            EXPECT_EQ(host::MessageBoxes().back().caption, std::u16string(59, u'C'));
         }
 
         // A failed query holds for the rest of the run: the built-in
