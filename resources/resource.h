@@ -1,9 +1,113 @@
-// Numbers of the resource library's templates, controls, bitmaps and icon.
+// Numbers of the resource library's templates, controls, bitmaps and icon,
+// grouped by dialog. Several dialogs reuse a number for different controls
+// (1055 is the company text of the board information and the manufacturer
+// text of the monitor timings); each dialog names its own.
 #pragma once
 
 // Dialog templates.
 #define IDD_MAIN 101
+#define IDD_ALL_MODES 102
+#define IDD_GAMMA_SINGLE 104
+#define IDD_GAMMA_SIDE_BY_SIDE 105
+#define IDD_GAMMA_STACKED 106
+#define IDD_CONFIRM_SETTINGS 107
+#define IDD_BOARD_OPTIONS 116
+#define IDD_MONITOR_TIMINGS 121
+#define IDD_MONITOR_TIMINGS_DUAL 125
+#define IDD_GAMMA_TEST 1025
+#define IDD_BOARD_INFO 1064
 
-// Main dialog controls.
-#define IDC_MAIN_BOARD_NAME 1001
-#define IDC_MAIN_MONITOR 1002
+// Bitmaps.
+#define IDB_MONITOR 109        // the main dialog's picture
+#define IDB_SMALL_MONITOR 111  // one screen of a pair (gamma, monitor timings)
+#define IDB_TEST_PICTURE 114   // the gamma test picture
+
+// Buttons shared by every dialog.
+#define IDC_HELP_BUTTON 3
+
+// Main dialog (101).
+#define IDC_MAIN_ALL_MODES 4
+#define IDC_MAIN_BOARD_INFO 5
+#define IDC_MAIN_GAMMA 6
+#define IDC_MAIN_MONITOR_TIMINGS 7
+#define IDC_MAIN_RESOLUTION_SCROLL 1013
+#define IDC_MAIN_DUAL_SCREEN 1018
+#define IDC_MAIN_STEREO 1019
+#define IDC_MAIN_COLOUR 1024
+#define IDC_MAIN_REFRESH 1025
+#define IDC_MAIN_ARRANGEMENT_1 1029
+#define IDC_MAIN_ARRANGEMENT_2 1030
+#define IDC_MAIN_PREFERENCE_SET 1031
+#define IDC_MAIN_PREFERENCE_CLEAR 1032
+#define IDC_MAIN_PICTURE 1033
+#define IDC_MAIN_OK 1036
+#define IDC_MAIN_BOARD_LINE 1037
+#define IDC_MAIN_CAPABILITY_LINE 1038
+#define IDC_MAIN_MONITOR_TEXT 1039
+#define IDC_MAIN_RESOLUTION_TEXT 1044
+#define IDC_MAIN_STEREO_GROUP 1047
+#define IDC_MAIN_ARRANGEMENT_LABEL 1048
+#define IDC_MAIN_OPTION_LABEL 1049
+#define IDC_MAIN_NO_DRIVER 1096
+#define IDC_MAIN_BOARD_OPTIONS 1098
+#define IDC_MAIN_MONITOR 1103
+#define IDC_MAIN_FIGURE_1 1110
+#define IDC_MAIN_FIGURE_4 1111
+#define IDC_MAIN_FIGURE_2 1114
+#define IDC_MAIN_FIGURE_3 1115
+#define IDC_MAIN_TEXTURE_MEMORY 1116
+#define IDC_MAIN_DEFAULTS 1123
+
+// All modes (102).
+#define IDC_ALL_MODES_LIST 1041
+#define IDC_ALL_MODES_CLOSE 1042
+#define IDC_ALL_MODES_TAKE 1043
+
+// Confirmation (107).
+#define IDC_CONFIRM_LIST 1070
+
+// Board options (116).
+#define IDC_OPTIONS_PREFERENCE2 1099
+#define IDC_OPTIONS_PREFERENCE4 1122
+
+// Board information (1064).
+#define IDC_INFO_BOARD 103
+#define IDC_INFO_COMPANY 1055
+#define IDC_INFO_VERSION 1056
+#define IDC_INFO_DRIVER_FILES 1057
+#define IDC_INFO_CHIP 1058
+#define IDC_INFO_DAC 1059
+#define IDC_INFO_MEMORY 1060
+#define IDC_INFO_ADAPTER 1061
+
+// Monitor timings (121, 125).
+#define IDC_TIMINGS_MANUFACTURER 1055
+#define IDC_TIMINGS_PRODUCT 1056
+#define IDC_TIMINGS_SERIAL 1057
+#define IDC_TIMINGS_YEAR 1058
+#define IDC_TIMINGS_VERSION 1059
+#define IDC_TIMINGS_REVISION 1060
+#define IDC_TIMINGS_LIST 1125
+#define IDC_TIMINGS_STATUS 1134
+#define IDC_TIMINGS_NO_RECORDS 1137
+#define IDC_TIMINGS_PICTURE_STACKED 1138
+#define IDC_TIMINGS_PICTURE_SCREEN1 1139
+#define IDC_TIMINGS_PICTURE_SIDE 1140
+
+// Gamma (104, 105, 106).
+#define IDC_GAMMA_SCROLL 1015
+#define IDC_GAMMA_FILE_PATH 1021
+#define IDC_GAMMA_PICTURE_SIDE 1034
+#define IDC_GAMMA_PICTURE_SCREEN1 1035
+#define IDC_GAMMA_PICTURE_STACKED 1052
+#define IDC_GAMMA_SCROLL_LOW_LABEL 1085
+#define IDC_GAMMA_SCROLL_HIGH_LABEL 1086
+#define IDC_GAMMA_LINEAR 1087
+#define IDC_GAMMA_VALUE 1088
+#define IDC_GAMMA_FILE 1089
+#define IDC_GAMMA_VALUE_TEXT 1090
+#define IDC_GAMMA_CHOOSE_FILE 1091
+#define IDC_GAMMA_TEST 1092
+
+// Gamma test (1025).
+#define IDC_GAMMA_TEST_PICTURE 1093

@@ -6,7 +6,7 @@
 #include "applet/startup.h"
 #include "applet/text.h"
 #include "resource.h"
-#include "ui/main_dialog.h"
+#include "ui/dialogs.h"
 
 #if defined(_WIN32) && !defined(_WIN64)
 static_assert(sizeof(NEWCPLINFOW) == 468, "the 32-bit NEWCPLINFOW is 468 bytes");

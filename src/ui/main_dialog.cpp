@@ -1,7 +1,7 @@
 // The main dialog, first cut: it shows what identification found and closes
 // with OK or Cancel. The mode, monitor, gamma and option controls come with
 // the dialogs' own work.
-#include "ui/main_dialog.h"
+#include "ui/dialogs.h"
 
 #include "applet/app_state.h"
 #include "applet/resource_library.h"
@@ -16,7 +16,7 @@ void OnInitDialog(HWND dialog) {
     mainDialog = reinterpret_cast<platform::Window>(dialog);
     std::u16string board = driverAbsent ? std::u16string(u"-")
                                         : LoadResourceString(BoardNameStringId(boardIdentity));
-    SetDlgItemTextW(dialog, IDC_MAIN_BOARD_NAME, reinterpret_cast<const wchar_t*>(board.c_str()));
+    SetDlgItemTextW(dialog, IDC_MAIN_BOARD_LINE, reinterpret_cast<const wchar_t*>(board.c_str()));
 }
 
 }  // namespace

@@ -50,7 +50,7 @@ LRESULT CALLBACK AnswerDialogs(int code, WPARAM wParam, LPARAM lParam) {
             SeenWindow record;
             wchar_t text[400] = {};
             if (GetDlgItemTextW(window, 0xFFFF, text, 400)) record.boxText = text;
-            if (GetDlgItemTextW(window, 1001, text, 400)) record.boardName = text;
+            if (GetDlgItemTextW(window, 1037, text, 400)) record.boardName = text;
             seen.push_back(record);
             PostMessageW(window, WM_COMMAND, record.boxText.empty() ? IDCANCEL : IDOK, 0);
         }
