@@ -1,0 +1,96 @@
+// Drives the real nrvavca.cpl as the Control Panel and a user would: a
+// prepared driver key and timing database, a simulated board whose request
+// log is read back, CPL_INIT and CPL_DBLCLK, and scripts that run inside
+// the modal loops of the dialogs that open.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace harness {
+
+using Script = std::function<void(HWND dialog)>;
+
+// One stored registry value: its type and bytes.
+struct StoredValue {
+    DWORD type = 0;
+    std::vector<BYTE> bytes;
+    bool operator==(const StoredValue& other) const {
+        return type == other.type && bytes == other.bytes;
+    }
+};
+using KeySnapshot = std::map<std::wstring, StoredValue>;
+
+// "Z:<source>/data/boards/<name>" for a shipped profile, or the path as
+// given when it contains a slash (tests/data/boards/x.profile: relative to
+// the source folder).
+std::wstring ProfilePath(const std::string& profile);
+
+class AppletSession {
+public:
+    // Empties the driver key and fills it as a driver installation leaves
+    // it (hardware information, pixel-clock limits; no DefaultSettings.*),
+    // copies revid.dat into the system directory, selects the board and a
+    // fresh request log, loads nrvavca.cpl and sends CPL_INIT.
+    explicit AppletSession(const std::string& profile);
+    ~AppletSession();
+
+    // Values stored in the driver key before the double click.
+    void SetDword(const wchar_t* name, DWORD value);
+    void SetString(const wchar_t* name, const std::wstring& value);
+    // The key can be opened for reading only (the applet then warns).
+    void MakeKeyReadOnly();
+
+    // The next dialog that opens (after those already expected) runs
+    // `script` inside its modal loop. A dialog still open when its script
+    // returns stays open: the script must end it (or leave it to a later
+    // step of an enclosing script).
+    void ExpectDialog(Script script);
+    // CPL_DBLCLK. `main` runs once the main dialog is up. When it returns
+    // with the main dialog still open, Cancel (2) is pressed.
+    void DoubleClick(Script main);
+
+    // Message boxes seen so far, by text; each was answered with OK.
+    const std::vector<std::wstring>& Boxes() const;
+    // Lines of the simulated driver's request log since the last clear.
+    std::vector<std::string> DriverLog() const;
+    void ClearDriverLog();
+    // Every value of the driver key now.
+    KeySnapshot ReadKey() const;
+    // String `id` of the loaded resource library.
+    std::wstring ResourceString(UINT id) const;
+
+private:
+    HMODULE module_ = nullptr;
+    std::wstring logPath_;
+};
+
+// What a user does to a control, as messages.
+void Click(HWND dialog, int id);                           // BM_CLICK
+void SelectComboItem(HWND dialog, int id, int index);      // CB_SETCURSEL + CBN_SELCHANGE
+void SelectListItem(HWND dialog, int id, int index);       // LB_SETCURSEL + LBN_SELCHANGE
+void DoubleClickListItem(HWND dialog, int id, int index);  // LB_SETCURSEL + LBN_DBLCLK
+void Scroll(HWND dialog, int id, int code, int thumb = 0); // WM_HSCROLL from the scroll bar
+void ClickAt(HWND dialog, int id);                         // WM_LBUTTONUP over a control's centre
+
+// What a user sees.
+std::wstring Text(HWND dialog, int id);
+bool Enabled(HWND dialog, int id);
+bool Visible(HWND dialog, int id);
+bool Checked(HWND dialog, int id);
+int ScrollPosition(HWND dialog, int id);
+std::vector<std::wstring> ComboItems(HWND dialog, int id);
+int ComboSelection(HWND dialog, int id);
+std::vector<std::wstring> ListItems(HWND dialog, int id);
+
+// GDI objects and window DCs held by this process now (for leak checks
+// around a dialog's life).
+DWORD GdiObjects();
+
+std::string Narrow(const std::wstring& text);
+
+}  // namespace harness
