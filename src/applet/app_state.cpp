@@ -1,5 +1,6 @@
 #include "applet/app_state.h"
 
+#include "dialogs/confirmation.h"
 #include "driver/board_identity.h"
 #include "driver/mode_records.h"
 #include "gamma/gamma_table.h"
@@ -49,6 +50,7 @@ void ResetAppletState() {
     ResetModeDescriptionState();
     ResetModeViewState();
     ResetModeTableState();
+    ResetConfirmationState();
 }
 
 }  // namespace vca
