@@ -123,8 +123,8 @@ std::wstring ProfilePath(const std::string& profile) {
     return Wide(std::string("Z:") + VCA_SOURCE_DIR + "/" + profile);
 }
 
-AppletSession::AppletSession(const std::string& profile) {
-    InstallDriver();
+AppletSession::AppletSession(const std::string& profile, bool keepKey) {
+    if (!keepKey) InstallDriver();
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
     logPath_ = std::wstring(temp) + L"vca-board-" + std::to_wstring(GetCurrentProcessId()) + L".log";
@@ -149,6 +149,7 @@ AppletSession::~AppletSession() {
     EXPECT_TRUE(driver.scripts.empty()) << driver.scripts.size() << " expected dialog(s) never opened";
     driver = Driver{};
     DeleteFileW(logPath_.c_str());
+    if (module_) FreeLibrary(module_);
 }
 
 void AppletSession::SetDword(const wchar_t* name, DWORD value) { StoreValue(name, REG_DWORD, &value, sizeof value); }

@@ -36,7 +36,9 @@ public:
     // it (hardware information, pixel-clock limits; no DefaultSettings.*),
     // copies revid.dat into the system directory, selects the board and a
     // fresh request log, loads nrvavca.cpl and sends CPL_INIT.
-    explicit AppletSession(const std::string& profile);
+    // With `keepKey` the driver key stays as an earlier session left it.
+    // Each session loads the applet afresh (its process-wide state too).
+    explicit AppletSession(const std::string& profile, bool keepKey = false);
     ~AppletSession();
 
     // Values stored in the driver key before the double click.
