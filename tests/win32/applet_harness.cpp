@@ -298,7 +298,15 @@ std::vector<std::wstring> ListItems(HWND dialog, int id) {
     return items;
 }
 
-DWORD GdiObjects() { return GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS); }
+DWORD GdiObjects() {
+    // Wine's GetGuiResources reports 0. Its handle table accepts a handle
+    // whose high word is 0 for any generation, so probing every index
+    // counts the objects alive now (DCs included).
+    DWORD count = 0;
+    for (UINT_PTR index = 1; index < 0x10000; ++index)
+        if (GetObjectType(reinterpret_cast<HGDIOBJ>(index)) != 0) ++count;
+    return count;
+}
 
 std::string Narrow(const std::wstring& text) {
     std::string out;

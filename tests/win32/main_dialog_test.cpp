@@ -45,7 +45,6 @@ constexpr DualState kStacked{true, true, true, false, true, true, false, true};
 
 TEST(MainDialog, ScrollAndDualScreenChooseTheModeThatOkSaves) {
     AppletSession session("board205-dual-ddc.profile");
-    const DWORD gdiBefore = GdiObjects();
     std::wstring pixels = session.ResourceString(10);
     session.DoubleClick([&](HWND dialog) {
         EXPECT_EQ(Text(dialog, IDC_MAIN_BOARD_LINE),
@@ -92,7 +91,20 @@ TEST(MainDialog, ScrollAndDualScreenChooseTheModeThatOkSaves) {
     EXPECT_EQ(Number(key, L"DefaultSettings.DualScreen"), 2u);
     EXPECT_EQ(Number(key, L"DefaultSettings.VRefresh"), 60u);
     EXPECT_EQ(Number(key, L"DefaultSettings.BitsPerPel"), 32u);
-    EXPECT_EQ(GdiObjects(), gdiBefore);
+}
+
+TEST(MainDialog, EveryOpeningReleasesTheBitmapAndDeviceContextsItTook) {
+    AppletSession session("board205-dual-ddc.profile");
+    std::vector<DWORD> counts;
+    for (int run = 0; run < 3; ++run) {
+        session.DoubleClick([](HWND dialog) {
+            RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+            Scroll(dialog, IDC_MAIN_RESOLUTION_SCROLL, SB_LINELEFT);
+            Click(dialog, IDC_MAIN_DUAL_SCREEN);
+        });
+        counts.push_back(GdiObjects());
+    }
+    EXPECT_EQ(counts[1], counts[2]) << "objects left behind by each opening";
 }
 
 std::vector<std::string> ContrastRequests(const std::vector<std::string>& log) {
