@@ -183,7 +183,13 @@ void AppletSession::ExpectDialog(Script script) { driver.scripts.push_back(std::
 void AppletSession::DoubleClick(Script main) {
     CplFunction cpl = AppletEntry(module_);
     ASSERT_NE(cpl, nullptr);
-    driver.scripts.push_front([main](HWND dialog) {
+    LARGE_INTEGER frequency, start;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
+    driver.scripts.push_front([this, main, frequency, start](HWND dialog) {
+        LARGE_INTEGER now;
+        QueryPerformanceCounter(&now);
+        openingSeconds_ = double(now.QuadPart - start.QuadPart) / double(frequency.QuadPart);
         main(dialog);
         if (IsWindow(dialog) && IsWindowVisible(dialog)) SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     });

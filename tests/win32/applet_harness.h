@@ -55,6 +55,8 @@ public:
     // CPL_DBLCLK. `main` runs once the main dialog is up. When it returns
     // with the main dialog still open, Cancel (2) is pressed.
     void DoubleClick(Script main);
+    // Seconds from the last CPL_DBLCLK to its main dialog's script.
+    double LastOpeningSeconds() const { return openingSeconds_; }
     // CPL_DBLCLK when start-up is expected to stop before the main dialog.
     void DoubleClickNoDialog();
 
@@ -70,6 +72,7 @@ public:
 
 private:
     HMODULE module_ = nullptr;
+    double openingSeconds_ = 0;
     std::wstring logPath_;
 };
 
