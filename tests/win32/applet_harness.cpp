@@ -98,12 +98,16 @@ void StoreBinaryNumber(const wchar_t* name, DWORD value) { StoreValue(name, REG_
 // What a driver installation leaves: the timing database in the system
 // directory, the hardware information as the video port stores it
 // (REG_BINARY), and the pixel-clock limits (0: no limit).
-void InstallDriver() {
-    RegDeleteTreeW(HKEY_LOCAL_MACHINE, kDriverKey);
+void InstallDatabase(const std::string& relativePath) {
     wchar_t system[MAX_PATH];
     GetSystemDirectoryW(system, MAX_PATH);
-    std::wstring source = Wide(std::string("Z:") + VCA_SOURCE_DIR + "/data/revid.dat");
+    std::wstring source = Wide(std::string("Z:") + VCA_SOURCE_DIR + "/" + relativePath);
     ASSERT_TRUE(CopyFileW(source.c_str(), (std::wstring(system) + L"\\revid.dat").c_str(), FALSE));
+}
+
+void InstallDriver() {
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, kDriverKey);
+    InstallDatabase("data/revid.dat");
     for (const wchar_t* name : {L"V3UZFlags0", L"V3UZMaxPcFreq1020", L"V3UZMaxPcFreq1280", L"V3UZMaxPcPllVcoFreq0"}) {
         DWORD zero = 0;
         StoreValue(name, REG_DWORD, &zero, sizeof zero);
@@ -157,6 +161,8 @@ void AppletSession::SetDword(const wchar_t* name, DWORD value) { StoreValue(name
 void AppletSession::SetString(const wchar_t* name, const std::wstring& value) {
     StoreValue(name, REG_SZ, value.c_str(), static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
 }
+
+void AppletSession::UseDatabase(const std::string& relativePath) { InstallDatabase(relativePath); }
 
 void AppletSession::MakeKeyReadOnly() {
     // Deny writing the key to everyone: the applet can then open it only

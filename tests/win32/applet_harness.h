@@ -44,6 +44,9 @@ public:
     // Values stored in the driver key before the double click.
     void SetDword(const wchar_t* name, DWORD value);
     void SetString(const wchar_t* name, const std::wstring& value);
+    // Installs another timing database (relative to the source folder) as
+    // the system's revid.dat.
+    void UseDatabase(const std::string& relativePath);
     // The key can be opened for reading only (the applet then warns).
     void MakeKeyReadOnly();
 

@@ -218,6 +218,26 @@ TEST(MainDialog, AReadOnlyKeyWarnsAtTheFirstOpeningAndAtOkAndSavesNothing) {
     EXPECT_TRUE(session.ReadKey() == before);
 }
 
+TEST(MainDialog, StereoStaysOnWhenEveryModeIsStereoOnly) {
+    AppletSession session("board201.profile");
+    session.UseDatabase("tests/data/modes/stereo-only.dat");
+    session.DoubleClick([&](HWND dialog) {
+        EXPECT_TRUE(Enabled(dialog, IDC_MAIN_STEREO));
+        EXPECT_TRUE(Checked(dialog, IDC_MAIN_STEREO));
+        Click(dialog, IDC_MAIN_STEREO);
+        EXPECT_TRUE(Checked(dialog, IDC_MAIN_STEREO)) << "the box is checked again";
+        Click(dialog, IDC_MAIN_DEFAULTS);
+        EXPECT_TRUE(Checked(dialog, IDC_MAIN_STEREO));
+        // 640 x 480 is not offered: the nearest listed resolution.
+        EXPECT_EQ(Text(dialog, IDC_MAIN_RESOLUTION_TEXT), L"1024 x 768 " + session.ResourceString(10));
+        EXPECT_EQ(ComboItems(dialog, IDC_MAIN_REFRESH), std::vector<std::wstring>{L"120 Hz."});
+        Click(dialog, IDC_MAIN_OK);
+    });
+    // Defaults found nothing else to offer: the saved mode is the loaded one.
+    EXPECT_EQ(session.Boxes(), std::vector<std::wstring>{session.ResourceString(1202)});
+    EXPECT_EQ(Number(session.ReadKey(), L"DefaultSettings.Stereo"), 1u);
+}
+
 TEST(MainDialog, WithoutADriverTheNoticeShowsAndGammaAndTimingsAreOff) {
     AppletSession session("no-driver.profile");
     session.DoubleClick([&](HWND dialog) {
