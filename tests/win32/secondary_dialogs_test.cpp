@@ -93,11 +93,13 @@ TEST(ConfirmSettingsDialog, EscapeGoesBackWithoutSavingAndGoOnSaves) {
     AppletSession session("no-driver.profile");
     session.SetDword(L"DefaultSettings.DualScreen", 1);
     std::wstring listed;
+    int menuItems = 0;
     bool stillOpen = false, savedNothing = false;
     session.DoubleClick([&](HWND main) {
         const KeySnapshot before = session.ReadKey();
         session.ExpectDialog([&](HWND confirm) {
             listed = Text(confirm, IDC_CONFIRM_LIST);
+            menuItems = GetMenuItemCount(GetSystemMenu(confirm, FALSE));  // Move and Close
             SendMessageW(confirm, WM_COMMAND, IDCANCEL, 0);  // the Escape key
         });
         Click(main, IDC_MAIN_OK);
@@ -107,6 +109,7 @@ TEST(ConfirmSettingsDialog, EscapeGoesBackWithoutSavingAndGoOnSaves) {
         Click(main, IDC_MAIN_OK);
     });
     EXPECT_EQ(listed, session.ResourceString(27));
+    EXPECT_EQ(menuItems, 2);
     EXPECT_TRUE(stillOpen);
     EXPECT_TRUE(savedNothing);
     EXPECT_EQ(StoredDword(session.ReadKey(), L"DefaultSettings.DualScreen"), 1u);
