@@ -17,6 +17,11 @@ using CplFunction = LONG(APIENTRY*)(HWND, UINT, LPARAM, LPARAM);
 const wchar_t* kDriverKey = L"SYSTEM\\CurrentControlSet\\Services\\rediruv\\Device0";
 constexpr UINT kPollMs = 15;
 
+CplFunction AppletEntry(HMODULE module) {
+    if (!module) return nullptr;
+    return reinterpret_cast<CplFunction>(reinterpret_cast<void*>(GetProcAddress(module, "CPlApplet")));
+}
+
 std::wstring Wide(const std::string& text) { return std::wstring(text.begin(), text.end()); }
 
 // What the thread timer works through: windows that became active, and the
@@ -107,7 +112,7 @@ void InstallDriver() {
     StoreBinaryText(L"HardwareInformation.DacType", L"Integrated RAMDAC");
     StoreBinaryText(L"HardwareInformation.AdapterString", L"Norvane Razor 3D");
     StoreBinaryNumber(L"HardwareInformation.MemorySize", 16u << 20);
-    StoreBinaryNumber(L"HardwareInformation.TextureMemorySize", 32u << 20);
+    StoreBinaryNumber(L"HardwareInformation.TextureMemorySize", 32);
 }
 
 }  // namespace
@@ -118,8 +123,8 @@ std::wstring ProfilePath(const std::string& profile) {
     return Wide(std::string("Z:") + VCA_SOURCE_DIR + "/" + profile);
 }
 
-AppletSession::AppletSession(const std::string& profile) {
-    InstallDriver();
+AppletSession::AppletSession(const std::string& profile, bool keepKey) {
+    if (!keepKey) InstallDriver();
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
     logPath_ = std::wstring(temp) + L"vca-board-" + std::to_wstring(GetCurrentProcessId()) + L".log";
@@ -128,9 +133,11 @@ AppletSession::AppletSession(const std::string& profile) {
     SetEnvironmentVariableW(L"NRVAVCA_BOARD", profile.empty() ? nullptr : ProfilePath(profile).c_str());
     module_ = LoadLibraryW(L"nrvavca.cpl");
     EXPECT_NE(module_, nullptr);
-    auto cpl = module_ ? reinterpret_cast<CplFunction>(GetProcAddress(module_, "CPlApplet")) : nullptr;
+    CplFunction cpl = AppletEntry(module_);
     EXPECT_NE(cpl, nullptr);
-    if (cpl) EXPECT_EQ(cpl(nullptr, CPL_INIT, 0, 0), 1);
+    if (cpl) {
+        EXPECT_EQ(cpl(nullptr, CPL_INIT, 0, 0), 1);
+    }
     driver = Driver{};
     driver.hook = SetWindowsHookExW(WH_CBT, WatchActivation, nullptr, GetCurrentThreadId());
     driver.timer = SetTimer(nullptr, 0, kPollMs, Poll);
@@ -142,6 +149,7 @@ AppletSession::~AppletSession() {
     EXPECT_TRUE(driver.scripts.empty()) << driver.scripts.size() << " expected dialog(s) never opened";
     driver = Driver{};
     DeleteFileW(logPath_.c_str());
+    if (module_) FreeLibrary(module_);
 }
 
 void AppletSession::SetDword(const wchar_t* name, DWORD value) { StoreValue(name, REG_DWORD, &value, sizeof value); }
@@ -173,12 +181,18 @@ void AppletSession::MakeKeyReadOnly() {
 void AppletSession::ExpectDialog(Script script) { driver.scripts.push_back(std::move(script)); }
 
 void AppletSession::DoubleClick(Script main) {
-    auto cpl = module_ ? reinterpret_cast<CplFunction>(GetProcAddress(module_, "CPlApplet")) : nullptr;
+    CplFunction cpl = AppletEntry(module_);
     ASSERT_NE(cpl, nullptr);
     driver.scripts.push_front([main](HWND dialog) {
         main(dialog);
         if (IsWindow(dialog) && IsWindowVisible(dialog)) SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     });
+    EXPECT_EQ(cpl(nullptr, CPL_DBLCLK, 0, 0), 0);
+}
+
+void AppletSession::DoubleClickNoDialog() {
+    CplFunction cpl = AppletEntry(module_);
+    ASSERT_NE(cpl, nullptr);
     EXPECT_EQ(cpl(nullptr, CPL_DBLCLK, 0, 0), 0);
 }
 
@@ -284,7 +298,15 @@ std::vector<std::wstring> ListItems(HWND dialog, int id) {
     return items;
 }
 
-DWORD GdiObjects() { return GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS); }
+DWORD GdiObjects() {
+    // Wine's GetGuiResources reports 0. Its handle table accepts a handle
+    // whose high word is 0 for any generation, so probing every index
+    // counts the objects alive now (DCs included).
+    DWORD count = 0;
+    for (UINT_PTR index = 1; index < 0x10000; ++index)
+        if (GetObjectType(reinterpret_cast<HGDIOBJ>(index)) != 0) ++count;
+    return count;
+}
 
 std::string Narrow(const std::wstring& text) {
     std::string out;

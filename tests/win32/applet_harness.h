@@ -36,7 +36,9 @@ public:
     // it (hardware information, pixel-clock limits; no DefaultSettings.*),
     // copies revid.dat into the system directory, selects the board and a
     // fresh request log, loads nrvavca.cpl and sends CPL_INIT.
-    explicit AppletSession(const std::string& profile);
+    // With `keepKey` the driver key stays as an earlier session left it.
+    // Each session loads the applet afresh (its process-wide state too).
+    explicit AppletSession(const std::string& profile, bool keepKey = false);
     ~AppletSession();
 
     // Values stored in the driver key before the double click.
@@ -53,6 +55,8 @@ public:
     // CPL_DBLCLK. `main` runs once the main dialog is up. When it returns
     // with the main dialog still open, Cancel (2) is pressed.
     void DoubleClick(Script main);
+    // CPL_DBLCLK when start-up is expected to stop before the main dialog.
+    void DoubleClickNoDialog();
 
     // Message boxes seen so far, by text; each was answered with OK.
     const std::vector<std::wstring>& Boxes() const;
@@ -87,8 +91,9 @@ std::vector<std::wstring> ComboItems(HWND dialog, int id);
 int ComboSelection(HWND dialog, int id);
 std::vector<std::wstring> ListItems(HWND dialog, int id);
 
-// GDI objects and window DCs held by this process now (for leak checks
-// around a dialog's life).
+// GDI objects and DCs alive in this process now. Window DCs come from a
+// cache that grows once, so compare the counts after a second and a third
+// run of the same steps: a leak grows them every time.
 DWORD GdiObjects();
 
 std::string Narrow(const std::wstring& text);
