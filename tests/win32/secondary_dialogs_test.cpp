@@ -30,17 +30,6 @@ std::vector<std::string> OptionRequests(const std::vector<std::string>& log) {
     return requests;
 }
 
-// GDI objects held by the process. Wine's GetGuiResources always answers 0;
-// there every live object still answers GetObjectType through the 16-bit
-// index of its handle, so the objects are counted by their indexes.
-DWORD LiveGdiObjects() {
-    if (DWORD counted = GdiObjects()) return counted;
-    DWORD live = 0;
-    for (ULONG_PTR index = 1; index < 0x10000; ++index)
-        if (GetObjectType(reinterpret_cast<HGDIOBJ>(index))) ++live;
-    return live;
-}
-
 DWORD StoredDword(const KeySnapshot& key, const wchar_t* name) {
     auto found = key.find(name);
     if (found == key.end() || found->second.bytes.size() != 4) return 0xFFFFFFFF;
@@ -131,9 +120,9 @@ TEST(BoardInfoDialog, ShowsTheHardwareTextsAndClosesOnlyThroughItsButton) {
             Click(info, IDOK);
             closed = !IsWindowVisible(info);
         });
-        gdiBefore = LiveGdiObjects();
+        gdiBefore = GdiObjects();
         Click(main, IDC_MAIN_BOARD_INFO);
-        gdiAfter = LiveGdiObjects();
+        gdiAfter = GdiObjects();
     });
     ASSERT_EQ(texts.size(), 8u);
     EXPECT_EQ(texts[0], L"Norvane Corporation");
@@ -242,9 +231,9 @@ TEST(MonitorTimingsDialog, ShowsEachScreenOfTwoByItsPicture) {
             closesOnlyByButton = IsWindowVisible(timings) != FALSE;
             Click(timings, IDOK);
         });
-        gdiBefore = LiveGdiObjects();
+        gdiBefore = GdiObjects();
         Click(main, IDC_MAIN_MONITOR_TIMINGS);
-        gdiAfter = LiveGdiObjects();
+        gdiAfter = GdiObjects();
     });
     const std::vector<std::wstring> lines = {
         TimingLine(session, 640, 480, 60),   TimingLine(session, 640, 480, 75),
