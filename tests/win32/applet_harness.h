@@ -98,4 +98,10 @@ DWORD GdiObjects();
 
 std::string Narrow(const std::wstring& text);
 
+// Lets the window paint, then saves what the screen shows of it (caption
+// included) as a 24-bit BMP file.
+bool SaveWindowPicture(HWND window, const std::wstring& path);
+// The folder named by VCA_SCREENSHOTS, or empty when pictures are not wanted.
+std::wstring ScreenshotFolder();
+
 }  // namespace harness
