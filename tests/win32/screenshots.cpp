@@ -9,34 +9,63 @@ namespace {
 
 using namespace harness;
 
-// Stores a monitor name as the applet stores it (REG_MULTI_SZ).
-void StoreMonitor(const wchar_t* name) {
-    HKEY key;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\Services\\rediruv\\Device0", 0,
-                              nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
-              ERROR_SUCCESS);
-    std::wstring text = std::wstring(name) + L'\0' + L'\0';
-    RegSetValueExW(key, L"DefaultSettings.Description", 0, REG_MULTI_SZ,
-                   reinterpret_cast<const BYTE*>(text.c_str()), static_cast<DWORD>(text.size() * sizeof(wchar_t)));
-    RegCloseKey(key);
+// Opens the main dialog on a board with a stored monitor and runs `steps`.
+void WithMainDialog(const char* profile, const wchar_t* monitor, Script steps) {
+    if (ScreenshotFolder().empty()) GTEST_SKIP() << "VCA_SCREENSHOTS names no folder";
+    AppletSession session(profile);
+    if (monitor) session.SetString(L"DefaultSettings.Description", monitor);
+    session.DoubleClick(steps);
 }
 
-void Picture(const char* profile, const wchar_t* monitor, const wchar_t* file) {
-    const std::wstring folder = ScreenshotFolder();
-    if (folder.empty()) GTEST_SKIP() << "VCA_SCREENSHOTS names no folder";
-    AppletSession session(profile);
-    if (monitor) StoreMonitor(monitor);
-    session.DoubleClick([&](HWND dialog) { EXPECT_TRUE(SaveWindowPicture(dialog, folder + L"\\" + file)); });
+void Save(HWND window, const wchar_t* file) {
+    ShowWindow(window, SW_SHOW);  // a dialog is shown only when its loop first goes idle
+    EXPECT_TRUE(SaveWindowPicture(window, ScreenshotFolder() + L"\\" + file));
+}
+
+// Saves the main dialog, or opens a secondary dialog with `button`, saves
+// it and closes it with `close`.
+void Secondary(HWND main, int button, const wchar_t* file, int close, AppletSession* session) {
+    session->ExpectDialog([file, close](HWND dialog) {
+        Save(dialog, file);
+        PostMessageW(dialog, WM_COMMAND, close, 0);
+    });
+    Click(main, button);
 }
 
 TEST(Screenshots, MainDialogOfADualBoardWithADdcMonitor) {
-    Picture("board205-dual-ddc.profile", L"DDC Monitor", L"main-dialog.bmp");
+    WithMainDialog("board205-dual-ddc.profile", L"DDC Monitor", [](HWND dialog) { Save(dialog, L"main-dialog.bmp"); });
 }
 
 TEST(Screenshots, MainDialogOfBoard204WithALumarisMonitor) {
-    Picture("board204-lumaris.profile", L"Norvane Lumaris 21-inch monitor", L"main-dialog-board204.bmp");
+    WithMainDialog("board204-lumaris.profile", L"Norvane Lumaris 21-inch monitor",
+                   [](HWND dialog) { Save(dialog, L"main-dialog-board204.bmp"); });
 }
 
-TEST(Screenshots, MainDialogWithoutADriver) { Picture("no-driver.profile", nullptr, L"main-dialog-no-driver.bmp"); }
+TEST(Screenshots, MainDialogWithoutADriver) {
+    WithMainDialog("no-driver.profile", nullptr, [](HWND dialog) { Save(dialog, L"main-dialog-no-driver.bmp"); });
+}
+
+TEST(Screenshots, SecondaryDialogs) {
+    if (ScreenshotFolder().empty()) GTEST_SKIP() << "VCA_SCREENSHOTS names no folder";
+    AppletSession session("tests/data/boards/timings-dual-ddc.profile");
+    session.SetString(L"DefaultSettings.Description", L"DDC Monitor");
+    session.DoubleClick([&](HWND main) {
+        Secondary(main, IDC_MAIN_BOARD_OPTIONS, L"board-options.bmp", IDCANCEL, &session);
+        Secondary(main, IDC_MAIN_BOARD_INFO, L"board-information.bmp", IDOK, &session);
+        Secondary(main, IDC_MAIN_ALL_MODES, L"all-modes.bmp", IDC_ALL_MODES_CLOSE, &session);
+        Secondary(main, IDC_MAIN_MONITOR_TIMINGS, L"monitor-timings.bmp", IDOK, &session);
+        Click(main, IDC_MAIN_DUAL_SCREEN);
+        Secondary(main, IDC_MAIN_MONITOR_TIMINGS, L"monitor-timings-dual.bmp", IDOK, &session);
+    });
+}
+
+TEST(Screenshots, ConfirmationWithoutADriver) {
+    if (ScreenshotFolder().empty()) GTEST_SKIP() << "VCA_SCREENSHOTS names no folder";
+    AppletSession session("no-driver.profile");
+    session.DoubleClick([&](HWND main) {
+        Click(main, IDC_MAIN_DUAL_SCREEN);
+        Secondary(main, IDC_MAIN_OK, L"confirmation.bmp", IDCANCEL, &session);
+    });
+}
 
 }  // namespace
