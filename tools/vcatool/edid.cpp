@@ -171,9 +171,10 @@ void PrintHuman(const EdidInfo& info) {
     std::printf("EDID %d.%d, %s%s\n", info.version, info.revision,
                 info.from_identification ? "from a 120-byte identification (header supplied)" : "128-byte base block",
                 info.header_valid ? "" : ", bad header");
-    std::printf("manufacturer %s, product 0x%04X, serial %u, week %d of %d\n", info.manufacturer.c_str(),
-                static_cast<unsigned>(info.product_code), info.serial_number, info.manufacture_week,
-                info.manufacture_year);
+    std::printf("manufacturer %s, product 0x%04X, serial %u, ", info.manufacturer.c_str(),
+                static_cast<unsigned>(info.product_code), info.serial_number);
+    if (info.manufacture_week == 255) std::printf("model year %d\n", info.manufacture_year);
+    else std::printf("week %d of %d\n", info.manufacture_week, info.manufacture_year);
     if (info.analog)
         std::printf("analog input %s V, separate sync %s, composite sync %s, sync on green %s\n",
                     info.analog->signal_level.c_str(), YesNo(info.analog->separate_sync).c_str(),
