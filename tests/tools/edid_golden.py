@@ -33,7 +33,12 @@ def golden(path, text, what):
         failures.append(f'{what}: no golden file {path}')
     else:
         with open(path) as f:
-            expect(what, text, f.read())
+            want = f.read().splitlines()
+        got = text.splitlines()
+        for number, (a, b) in enumerate(zip(got + [None] * len(want), want + [None] * len(got)), 1):
+            if a != b:
+                failures.append(f'{what}: line {number}: got {a!r}, want {b!r} ({path})')
+                break
 
 
 samples = sorted(n for n in os.listdir(FOLDER) if n.endswith(('.bin', '.id')))
