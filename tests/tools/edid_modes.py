@@ -95,6 +95,13 @@ with tempfile.TemporaryDirectory() as folder:
            ('ORX Pro 21', [(1280, 1024, 75)]))
     expect('fixed-frequency monitor', offered(SAMPLES + 'orx-fp1960.bin', description='ORX FP1960'),
            ('ORX FP1960', [(1280, 1024, 60)]))
+    # Rates above 255 through the offset flags; the interlaced timing is
+    # offered among the stereo-or-interlaced rates.
+    out = run('modes', '--db', write('27g.dat', run('edid', '--file', SAMPLES + 'qvt-27g.bin', '--to-revid').stdout.encode()),
+              '--board', BOARDS + 'board206-granularity8.profile', '--description', 'QVT 27G', '--json')
+    expect('240 Hz and interlaced', [(e['width'], e['height'], e['monoRates'], e['stereoRates'])
+                                     for e in json.loads(out.stdout)['modeTable']] if out.returncode == 0 else out.stderr,
+           [(1920, 1080, [240], [60])])
     # A monitor named "DDC Monitor" must not become the applet's DDC monitor.
     ddc_name = patched({108 + 5 + i: c for i, c in enumerate(b'DDC Monitor\n ')})
     expect('DDC Monitor renamed', offered(write('ddc.bin', ddc_name), description='DDC Monitor (ORX 5021)'),

@@ -45,7 +45,7 @@ struct Decoder {
     void ParseFeatures();
     void ParseChromaticity();
     void ParseEstablishedTimings();
-    void ParseStandardTiming(std::size_t at, bool inDescriptor);
+    void ParseStandardTiming(std::size_t at);
     void ParseDescriptor(std::size_t at, bool first);
     EdidDetailedTiming ParseDetailedTiming(std::size_t at);
     std::string ParseText(std::size_t at);
@@ -158,7 +158,7 @@ void Decoder::ParseEstablishedTimings() {
     info.manufacturer_timings = b[37] & 0x7F;
 }
 
-void Decoder::ParseStandardTiming(std::size_t at, bool inDescriptor) {
+void Decoder::ParseStandardTiming(std::size_t at) {
     const std::uint8_t first = b[at], second = b[at + 1];
     if (first == 0x01 && second == 0x01) return;
     if ((first == 0x00 && second == 0x00) || (first == 0x20 && second == 0x20)) {
@@ -172,7 +172,7 @@ void Decoder::ParseStandardTiming(std::size_t at, bool inDescriptor) {
     EdidStandardTiming t{at, (first + 31) * 8, 0, "", (second & 0x3F) + 60};
     switch (second >> 6) {
         case 0:
-            if (AtLeast13() || inDescriptor) {
+            if (AtLeast13()) {
                 t.aspect = "16:10";
                 t.v_active_lines = t.h_active_px * 10 / 16;
             } else {
@@ -304,7 +304,7 @@ void Decoder::ParseDescriptor(std::size_t at, bool first) {
         case 0xFB: d.type = "white-points"; break;
         case 0xFA:
             d.type = "standard-timings";
-            for (std::size_t i = 0; i < 6; ++i) ParseStandardTiming(at + 5 + 2 * i, true);
+            for (std::size_t i = 0; i < 6; ++i) ParseStandardTiming(at + 5 + 2 * i);
             break;
         case 0xF9: d.type = "color-management"; break;
         case 0xF8: d.type = "cvt-timings"; break;
@@ -421,7 +421,7 @@ EdidInfo DecodeEdid(const EdidBlock& block, bool fromIdentification) {
     decoder.ParseFeatures();
     decoder.ParseChromaticity();
     decoder.ParseEstablishedTimings();
-    for (std::size_t at = 38; at < 54; at += 2) decoder.ParseStandardTiming(at, false);
+    for (std::size_t at = 38; at < 54; at += 2) decoder.ParseStandardTiming(at);
     for (std::size_t i = 0; i < 4; ++i) decoder.ParseDescriptor(kDescriptorOffsets[i], i == 0);
     if (const EdidRangeLimits* range = info.RangeLimits())
         for (const EdidDescriptor& d : info.descriptors)

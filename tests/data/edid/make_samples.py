@@ -108,6 +108,8 @@ T1024x768_75 = (78750, (1024, 288, 16, 96), (768, 32, 1, 3))
 T800x600_75 = (49500, (800, 256, 16, 80), (600, 25, 1, 3))
 T640x480_75 = (31500, (640, 200, 16, 64), (480, 20, 1, 3))
 T1920x1200_60RB = (154000, (1920, 160, 48, 32), (1200, 35, 3, 6))
+T1920x1080_240 = (555360, (1920, 80, 8, 32), (1080, 77, 3, 5))
+T1920x1080_60I = (74250, (1920, 280, 88, 44), (540, 22, 2, 5))   # per field
 
 
 def orx_p21():
@@ -134,6 +136,15 @@ def qvt_2410():
                  standard((1280, '5:4', 60), (1680, '16:10', 60), (1920, '16:9', 60), (1920, '16:10', 60)),
                  [dtd(*T1920x1200_60RB, (518, 324), 0x1A), range_limits((56, 76), (30, 94), 170, 0x04, cvt),
                   text(0xFC, 'QVT 2410W'), text(0xFF, 'QV4K2210583')], extensions=1)
+
+
+def qvt_27g():
+    # Rates above 255 need the offset flags of byte 4: +255 on both maxima.
+    return block(('QVT', 0x2724, 1, 20, 2019), (1, 4), 0xA5, (60, 34), 2.2, 0x2F, SRGB_CHROMA,
+                 established('640x480@60'), standard((1920, '16:9', 60)),
+                 [dtd(*T1920x1080_240, (597, 336), 0x1A), dtd(*T1920x1080_60I, (597, 336), 0x9E),
+                  range_limits((48, 280 - 255), (30, 290 - 255), 600, 0x01, offsets=0x0A),
+                  text(0xFC, 'QVT 27G')])
 
 
 def orx_fp1960():
@@ -177,6 +188,7 @@ SAMPLES = {
     'orx-p21.bin': orx_p21(),
     'orx-17.id': orx_17()[8:],
     'qvt-2410.bin': qvt_2410(),
+    'qvt-27g.bin': qvt_27g(),
     'orx-fp1960.bin': orx_fp1960(),
     'bad-checksum.bin': flipped(orx_p21(), 12, 0x01),
     'reserved-bits.bin': reserved_bits(),
