@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """vcatool edid over the samples of tests/data/edid: the decoded JSON and the
 timing database of each sample against its golden files, the exit status
-against the findings, and every written database through vcatool check.
+against the findings (also of the text output), and every written database
+through vcatool check.
 
 Usage: edid_golden.py VCATOOL [--update]   (--update rewrites the golden files)
 """
@@ -57,6 +58,11 @@ for name in samples:
     golden(stem + '.json', decoded.stdout, f'{name} decoded')
     expect(f'{name} exit status', decoded.returncode, 1 if report['findings'] else 0)
     expect(f'{name} input', report['input'], 'identification' if name.endswith('.id') else 'block')
+
+    plain = run('edid', '--file', os.path.join(FOLDER, name))
+    count = f"{len(report['findings'])} finding(s)"
+    expect(f'{name} text output', (plain.returncode, count in plain.stdout.splitlines()),
+           (decoded.returncode, True))
 
     revid = run('edid', '--file', os.path.join(FOLDER, name), '--to-revid')
     golden(stem + '.revid', revid.stdout, f'{name} timing database')
