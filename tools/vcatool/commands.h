@@ -9,3 +9,4 @@ void AddGammaCommand(CLI::App& app, int& exitCode);
 void AddCheckCommand(CLI::App& app, int& exitCode);
 void AddModesCommand(CLI::App& app, int& exitCode);
 void AddStartupCommand(CLI::App& app, int& exitCode);
+void AddEdidCommand(CLI::App& app, int& exitCode);

@@ -9,6 +9,7 @@ int main(int argc, char** argv) {
     AddCheckCommand(app, exitCode);
     AddModesCommand(app, exitCode);
     AddStartupCommand(app, exitCode);
+    AddEdidCommand(app, exitCode);
     CLI11_PARSE(app, argc, argv);
     return exitCode;
 }
