@@ -1,6 +1,7 @@
 #include "applet/app_state.h"
 
 #include "dialogs/confirmation.h"
+#include "dialogs/main_session.h"
 #include "driver/board_identity.h"
 #include "driver/mode_records.h"
 #include "gamma/gamma_table.h"
@@ -51,6 +52,7 @@ void ResetAppletState() {
     ResetModeViewState();
     ResetModeTableState();
     ResetConfirmationState();
+    ResetMainSessionState();
 }
 
 }  // namespace vca

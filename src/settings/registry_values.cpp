@@ -1,5 +1,6 @@
 #include "settings/registry_values.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace vca {
@@ -9,7 +10,7 @@ bool ReadDwordValue(platform::RegKey key, const char16_t* name, std::uint32_t* v
     std::uint32_t data = 0;
     std::uint32_t size = sizeof data;
     if (platform::RegQueryValue(key, name, &type, &data, &size) != platform::kErrorSuccess) return false;
-    if (type != platform::kRegDword || size != sizeof data) return false;
+    if ((type != platform::kRegDword && type != platform::kRegBinary) || size != sizeof data) return false;
     *value = data;
     return true;
 }

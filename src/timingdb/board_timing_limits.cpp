@@ -1,7 +1,8 @@
-// The driver's pixel clock limits, kept as REG_DWORD values in its key.
+// The driver's pixel clock limits, kept as 4-byte numbers in its key.
 #include "applet/app_state.h"
 #include "applet/resource_library.h"
 #include "platform/platform.h"
+#include "settings/registry_values.h"
 #include "timingdb/timing_messages.h"
 #include "timingdb/timing_validation.h"
 
@@ -39,11 +40,10 @@ BoardTimingLimits ReadBoardTimingLimits() {
     };
     bool told = false;
     for (const Value& value : values) {
+        // A value of another size or a string counts as missing, as does a
+        // failed query.
         std::uint32_t data = 0;
-        std::uint32_t size = sizeof(data);
-        if (platform::RegQueryValue(key, value.name, nullptr, &data, &size) != platform::kErrorSuccess) {
-            // A failed query may leave the buffer in any state.
-            data = 0;
+        if (!ReadDwordValue(key, value.name, &data)) {
             if (!told) ShowTimingMessage(LoadResourceString(kLimitsUnreadable));
             told = true;
         }

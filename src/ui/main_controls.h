@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "platform/win32/windows_api.h"
 
@@ -13,6 +14,8 @@ namespace vca {
 // Scroll bar 1013 (range 1 .. modeCount, position of the working
 // resolution), text 1044, then the figures.
 void SetupResolutionControls();
+// "width x height" and the unit string, as text 1044 shows it.
+std::u16string ResolutionText();
 // Texts 1110, 1114, 1115, 1111: the current entry's four pixel-format figures.
 void ShowModeFigures();
 

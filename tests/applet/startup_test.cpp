@@ -138,8 +138,8 @@ TEST_F(StartupTest, TheNoDriverFlagOutlivesALaterIdentification) {
 }
 
 TEST_F(StartupTest, ASuccessfulStartCollectsTheHardwareInformation) {
-    host::PutDword(u"SYSTEM\\CurrentControlSet\\Services\\rediruv\\Device0", u"HardwareInformation.MemorySize",
-                   8u << 20);
+    vcatest::PutDriverNumber(u"SYSTEM\\CurrentControlSet\\Services\\rediruv\\Device0",
+                             u"HardwareInformation.MemorySize", 8u << 20);
     boardsim::Install(vcatest::MakeBoard(206, 17));
     ASSERT_TRUE(vca::StartApplet());
     EXPECT_EQ(Utf8(vca::hardwareInfo.memory), "8 " + Utf8(vca::LoadResourceString(1216)));

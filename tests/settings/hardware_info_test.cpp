@@ -41,7 +41,7 @@ TEST_F(HardwareInfoTest, MemorySizesAreShownInWholeMegabytes) {
     } cases[] = {{1048576, "1 ", 1}, {4194304, "4 ", 4}, {1572864, "1 ", 1}, {8388607, "7 ", 7}, {0, "0 ", 0}};
     Board(205, false);
     for (const auto& c : cases) {
-        host::PutDword(kKey, u"HardwareInformation.MemorySize", c.bytes);
+        vcatest::PutDriverNumber(kKey, u"HardwareInformation.MemorySize", c.bytes);
         vca::CollectHardwareInformation();
         EXPECT_EQ(Utf8(vca::hardwareInfo.memory), c.text + (c.size == 1 ? oneMb : mb)) << c.bytes;
         EXPECT_EQ(vca::hardwareInfo.memorySize, c.size);
@@ -71,7 +71,7 @@ TEST_F(HardwareInfoTest, TextureMemoryDependsOnTheBoard) {
     for (const auto& c : cases) {
         host::ClearRegistry();
         Board(c.board, c.texture);
-        if (c.stored) host::PutDword(kKey, u"HardwareInformation.TextureMemorySize", c.value);
+        if (c.stored) vcatest::PutDriverNumber(kKey, u"HardwareInformation.TextureMemorySize", c.value);
         vca::CollectHardwareInformation();
         std::string expect = c.unit == kNotAvailable ? textureNa
                                                      : c.number + " " + (c.unit == kOneMegabyte ? oneMb : mb);
@@ -113,7 +113,7 @@ TEST_F(HardwareInfoTest, HostileTextValuesNeverOverrunTheirFields) {
 
 TEST_F(HardwareInfoTest, WithoutTheDriverOnlyTheCompanyIsKnown) {
     vca::driverAbsent = true;
-    host::PutDword(kKey, u"HardwareInformation.MemorySize", 4194304);
+    vcatest::PutDriverNumber(kKey, u"HardwareInformation.MemorySize", 4194304);
     vca::CollectHardwareInformation();
     EXPECT_EQ(Utf8(vca::hardwareInfo.company), "Norvane Corporation");
     EXPECT_EQ(Utf8(vca::hardwareInfo.textureMemory), textureNa);
@@ -125,8 +125,8 @@ TEST_F(HardwareInfoTest, WithoutTheDriverOnlyTheCompanyIsKnown) {
 
 TEST_F(HardwareInfoTest, AKeyThatCannotBeOpenedForWritingShowsNothingFromTheRegistry) {
     Board(206, true);
-    host::PutDword(kKey, u"HardwareInformation.MemorySize", 4194304);
-    host::PutDword(kKey, u"HardwareInformation.TextureMemorySize", 8);
+    vcatest::PutDriverNumber(kKey, u"HardwareInformation.MemorySize", 4194304);
+    vcatest::PutDriverNumber(kKey, u"HardwareInformation.TextureMemorySize", 8);
     host::SetKeyReadOnly(kKey, true);
     vca::CollectHardwareInformation();
     EXPECT_EQ(Utf8(vca::hardwareInfo.memory), notAvailable);

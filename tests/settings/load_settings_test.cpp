@@ -3,14 +3,19 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
 
+#include "applet/resource_library.h"
 #include "applet/text.h"
 #include "driver/board_identity.h"
 #include "gamma/gamma_table.h"
 #include "modes/mode_table.h"
 #include "modes/mode_views.h"
 #include "settings/default_settings.h"
+#include "settings/hardware_info.h"
 #include "settings/settings_fixture.h"
+#include "timingdb/timing_validation.h"
 
 namespace {
 
@@ -186,7 +191,7 @@ TEST_F(LoadSettingsTest, HostileValuesReadAsMissing) {
         {u"DefaultSettings.Description", platform::kRegMultiSz, std::vector<std::uint8_t>(10240, 'x')},
         {u"DefaultSettings.Description", platform::kRegSz, {'A', 0, 'B', 0}},  // no terminator
         {u"DefaultSettings.GammaCorrectionTable0", platform::kRegBinary, std::vector<std::uint8_t>(1000, 10)},
-        {u"DefaultSettings.VRefresh", platform::kRegBinary, {60, 0, 0, 0}},
+        {u"DefaultSettings.VRefresh", platform::kRegBinary, {60, 0, 0, 0, 0, 0, 0, 0}},
     };
     for (const auto& c : cases) {
         host::ClearRegistry();
@@ -196,6 +201,71 @@ TEST_F(LoadSettingsTest, HostileValuesReadAsMissing) {
         EXPECT_EQ(vca::loadedSettings.XResolution, 1024u);
         EXPECT_EQ(vca::currentGamma[0].Contrast, 100);
         EXPECT_EQ(vca::loadedSettings.VRefresh, 60u);
+        vca::ReleaseAllTables();
+    }
+}
+
+// The driver records its numbers as REG_BINARY, the applet as REG_DWORD:
+// four bytes of either are a number, anything else reads as missing.
+TEST_F(LoadSettingsTest, ANumberIsFourBytesOfDwordOrBinary) {
+    std::ifstream shipped(vcatest::SourcePath("data/revid.dat"), std::ios::binary);
+    WriteDatabase(std::string(std::istreambuf_iterator<char>(shipped), {}));
+    UseBoard(17, 205);
+    const std::string mb = " " + Utf8(vca::LoadResourceString(1216));
+    const std::u16string unreadableLimits = vca::LoadResourceString(1208);
+    struct Case {
+        const char* what;
+        std::uint32_t type;
+        std::size_t size;
+        bool number;
+    } cases[] = {
+        {"REG_DWORD of 4 bytes", platform::kRegDword, 4, true},
+        {"REG_BINARY of 4 bytes", platform::kRegBinary, 4, true},
+        {"REG_BINARY of 2 bytes", platform::kRegBinary, 2, false},
+        {"REG_BINARY of 8 bytes", platform::kRegBinary, 8, false},
+        {"REG_SZ of 4 bytes", platform::kRegSz, 4, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        host::ClearRegistry();
+        // The little-endian bytes of the number, cut or padded with zeros:
+        // every form holds the number in its first bytes.
+        auto put = [&](const char16_t* name, std::uint32_t value) {
+            std::vector<std::uint8_t> bytes(c.size, 0);
+            for (std::size_t i = 0; i < c.size && i < 4; ++i) bytes[i] = static_cast<std::uint8_t>(value >> (8 * i));
+            host::PutValue(kDriverKey, name, c.type, bytes);
+        };
+        put(u"HardwareInformation.MemorySize", 16u << 20);
+        put(u"HardwareInformation.TextureMemorySize", 32);
+        put(u"DefaultSettings.XResolution", 800);
+        put(u"DefaultSettings.YResolution", 600);
+        put(u"DefaultSettings.Contrast0", 85);
+        put(u"V3UZMaxPcFreq1020", 500);
+        for (const char16_t* name : {u"V3UZFlags0", u"V3UZMaxPcFreq1280", u"V3UZMaxPcPllVcoFreq0"}) Put(name, 0);
+        host::ClearRegistryJournal();
+        const std::size_t boxes = host::MessageBoxes().size();
+
+        ASSERT_TRUE(vca::StartApplet());
+        const auto& s = vca::loadedSettings;
+        EXPECT_EQ(s.XResolution, c.number ? 800u : 1024u);
+        EXPECT_EQ(s.YResolution, c.number ? 600u : 768u);
+        EXPECT_EQ(vca::currentGamma[0].Contrast, c.number ? 85 : 100);
+        // What stands is not written back; what was missing is replaced.
+        auto names = JournalNames();
+        for (const char* name : {"DefaultSettings.XResolution", "DefaultSettings.YResolution",
+                                 "DefaultSettings.Contrast0"})
+            EXPECT_EQ(std::count(names.begin(), names.end(), name), c.number ? 0 : 1) << name;
+        host::RegValue width;
+        ASSERT_TRUE(host::GetValue(kDriverKey, u"DefaultSettings.XResolution", &width));
+        EXPECT_EQ(width.type, c.number ? c.type : platform::kRegDword);
+        const std::string notAvailable = "<" + Utf8(vca::LoadResourceString(1217)) + ">";
+        EXPECT_EQ(Utf8(vca::hardwareInfo.memory), c.number ? "16" + mb : notAvailable);
+        EXPECT_EQ(Utf8(vca::hardwareInfo.textureMemory), c.number ? "32" + mb : Utf8(vca::LoadResourceString(68)));
+        const auto unreadable = std::count_if(host::MessageBoxes().begin() + boxes, host::MessageBoxes().end(),
+                                              [&](const auto& box) { return box.text == unreadableLimits; });
+        EXPECT_EQ(unreadable, c.number ? 0 : 1);
+        EXPECT_EQ(vca::ReadBoardTimingLimits().maxPcFreq1020, c.number ? 500u : 0u);
+        EXPECT_EQ(host::OpenKeyCount(), 0);
         vca::ReleaseAllTables();
     }
 }

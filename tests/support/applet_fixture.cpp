@@ -56,4 +56,10 @@ void AppletTest::TearDown() {
 std::string Utf8(const std::u16string& text) { return host::ToUtf8(text); }
 std::u16string Utf16(const std::string& text) { return host::FromUtf8(text); }
 
+void PutDriverNumber(const std::u16string& keyPath, const std::u16string& name, std::uint32_t value) {
+    host::PutValue(keyPath, name, platform::kRegBinary,
+                   {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
+                    static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)});
+}
+
 }  // namespace vcatest

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 
 #include "platform/host/host.h"
@@ -38,5 +39,9 @@ protected:
 
 std::string Utf8(const std::u16string& text);
 std::u16string Utf16(const std::string& text);
+
+// A number as a display driver records it through the video port: four
+// little-endian bytes stored as REG_BINARY.
+void PutDriverNumber(const std::u16string& keyPath, const std::u16string& name, std::uint32_t value);
 
 }  // namespace vcatest

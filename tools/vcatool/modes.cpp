@@ -147,8 +147,8 @@ std::u16string StoredDescription(const ModesOptions& options) {
 std::uint32_t StoredStereo(const ModesOptions& options) {
     if (options.stereoGiven) return options.stereo;
     host::RegValue value;
-    if (!host::GetValue(vcatool::kDriverKey, u"DefaultSettings.Stereo", &value) || value.type != platform::kRegDword ||
-        value.data.size() != 4)
+    if (!host::GetValue(vcatool::kDriverKey, u"DefaultSettings.Stereo", &value) ||
+        (value.type != platform::kRegDword && value.type != platform::kRegBinary) || value.data.size() != 4)
         return 0;
     return value.data[0] | value.data[1] << 8 | value.data[2] << 16 | static_cast<std::uint32_t>(value.data[3]) << 24;
 }

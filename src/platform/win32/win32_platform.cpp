@@ -17,9 +17,30 @@ namespace {
 const wchar_t* W(const char16_t* text) { return reinterpret_cast<const wchar_t*>(text); }
 wchar_t* W(char16_t* text) { return reinterpret_cast<wchar_t*>(text); }
 
+std::string EnvironmentUtf8(const wchar_t* name) {
+    wchar_t value[MAX_PATH];
+    DWORD length = GetEnvironmentVariableW(name, value, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return {};
+    char narrow[MAX_PATH * 3];
+    int bytes = WideCharToMultiByte(CP_UTF8, 0, value, static_cast<int>(length), narrow, sizeof narrow - 1,
+                                    nullptr, nullptr);
+    return std::string(narrow, bytes > 0 ? static_cast<std::size_t>(bytes) : 0);
+}
+
+// NRVAVCA_BOARD_LOG: the simulated driver appends a line per request to
+// this file, so that a person can see what the applet sent.
+void FollowLogFile() {
+    static std::string loggingTo;
+    std::string path = EnvironmentUtf8(L"NRVAVCA_BOARD_LOG");
+    if (path == loggingTo) return;
+    loggingTo = path;
+    boardsim::SetLogFile(path);
+}
+
 // NRVAVCA_BOARD: true when a simulated board answers the escapes. The
 // profile is loaded again whenever the variable names another file.
 bool UseSimulatedBoard() {
+    FollowLogFile();
     static std::wstring loadedFrom;
     static bool simulated = false;
     wchar_t path[MAX_PATH];

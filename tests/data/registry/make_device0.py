@@ -32,6 +32,11 @@ def hexvalue(name, data, kind=None):
     return "\r\n".join(lines)
 
 
+def binary_number(name, value):
+    """A number as the video port stores a driver's: 4 bytes of REG_BINARY."""
+    return hexvalue(name, list(value.to_bytes(4, "little")))
+
+
 def linear_gamma_table():
     table = [0x0A, 0, 0, 0]
     for _channel in range(3):
@@ -45,9 +50,9 @@ values = [
     dword("VgaCompatible", 0),
     hexvalue("HardwareInformation.ChipType", utf16("NV-GLX 4")),
     hexvalue("HardwareInformation.DACType", utf16("Internal 220 MHz")),
-    dword("HardwareInformation.MemorySize", 0x01000000),
+    binary_number("HardwareInformation.MemorySize", 0x01000000),
     hexvalue("HardwareInformation.AdapterString", utf16("Norvane GLX-4")),
-    dword("HardwareInformation.TextureMemorySize", 16),
+    binary_number("HardwareInformation.TextureMemorySize", 16),
     hexvalue("DefaultSettings.Description", utf16("Generic 1280 x 1024", 2), 7),
     hexvalue("DefaultSettings.TagStr", utf16("MS", 2), 7),
     dword("DefaultSettings.XResolution", 1280),
