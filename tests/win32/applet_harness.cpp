@@ -17,6 +17,11 @@ using CplFunction = LONG(APIENTRY*)(HWND, UINT, LPARAM, LPARAM);
 const wchar_t* kDriverKey = L"SYSTEM\\CurrentControlSet\\Services\\rediruv\\Device0";
 constexpr UINT kPollMs = 15;
 
+CplFunction AppletEntry(HMODULE module) {
+    if (!module) return nullptr;
+    return reinterpret_cast<CplFunction>(reinterpret_cast<void*>(GetProcAddress(module, "CPlApplet")));
+}
+
 std::wstring Wide(const std::string& text) { return std::wstring(text.begin(), text.end()); }
 
 // What the thread timer works through: windows that became active, and the
@@ -107,7 +112,7 @@ void InstallDriver() {
     StoreBinaryText(L"HardwareInformation.DacType", L"Integrated RAMDAC");
     StoreBinaryText(L"HardwareInformation.AdapterString", L"Norvane Razor 3D");
     StoreBinaryNumber(L"HardwareInformation.MemorySize", 16u << 20);
-    StoreBinaryNumber(L"HardwareInformation.TextureMemorySize", 32u << 20);
+    StoreBinaryNumber(L"HardwareInformation.TextureMemorySize", 32);
 }
 
 }  // namespace
@@ -128,9 +133,11 @@ AppletSession::AppletSession(const std::string& profile) {
     SetEnvironmentVariableW(L"NRVAVCA_BOARD", profile.empty() ? nullptr : ProfilePath(profile).c_str());
     module_ = LoadLibraryW(L"nrvavca.cpl");
     EXPECT_NE(module_, nullptr);
-    auto cpl = module_ ? reinterpret_cast<CplFunction>(GetProcAddress(module_, "CPlApplet")) : nullptr;
+    CplFunction cpl = AppletEntry(module_);
     EXPECT_NE(cpl, nullptr);
-    if (cpl) EXPECT_EQ(cpl(nullptr, CPL_INIT, 0, 0), 1);
+    if (cpl) {
+        EXPECT_EQ(cpl(nullptr, CPL_INIT, 0, 0), 1);
+    }
     driver = Driver{};
     driver.hook = SetWindowsHookExW(WH_CBT, WatchActivation, nullptr, GetCurrentThreadId());
     driver.timer = SetTimer(nullptr, 0, kPollMs, Poll);
@@ -173,12 +180,18 @@ void AppletSession::MakeKeyReadOnly() {
 void AppletSession::ExpectDialog(Script script) { driver.scripts.push_back(std::move(script)); }
 
 void AppletSession::DoubleClick(Script main) {
-    auto cpl = module_ ? reinterpret_cast<CplFunction>(GetProcAddress(module_, "CPlApplet")) : nullptr;
+    CplFunction cpl = AppletEntry(module_);
     ASSERT_NE(cpl, nullptr);
     driver.scripts.push_front([main](HWND dialog) {
         main(dialog);
         if (IsWindow(dialog) && IsWindowVisible(dialog)) SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     });
+    EXPECT_EQ(cpl(nullptr, CPL_DBLCLK, 0, 0), 0);
+}
+
+void AppletSession::DoubleClickNoDialog() {
+    CplFunction cpl = AppletEntry(module_);
+    ASSERT_NE(cpl, nullptr);
     EXPECT_EQ(cpl(nullptr, CPL_DBLCLK, 0, 0), 0);
 }
 

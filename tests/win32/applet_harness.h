@@ -53,6 +53,8 @@ public:
     // CPL_DBLCLK. `main` runs once the main dialog is up. When it returns
     // with the main dialog still open, Cancel (2) is pressed.
     void DoubleClick(Script main);
+    // CPL_DBLCLK when start-up is expected to stop before the main dialog.
+    void DoubleClickNoDialog();
 
     // Message boxes seen so far, by text; each was answered with OK.
     const std::vector<std::wstring>& Boxes() const;
