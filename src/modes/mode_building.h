@@ -63,5 +63,8 @@ void ReleaseDdcFullRates();
 // terminator) the DDC copy, each entry with its own normal rates. False when
 // memory runs out; the part copied is then in force and is released with it.
 bool CopyDdcFullRates(std::uint32_t entries);
+// Entries of the DDC copy as it was taken, the terminator not counted (0
+// when there is no copy).
+std::uint32_t DdcFullRatesEntries();
 
 }  // namespace vca

@@ -5,6 +5,7 @@
 #include "driver/board_identity.h"
 #include "modes/mode_table.h"
 #include "modes/monitor_catalogue.h"
+#include "platform/platform.h"
 
 namespace vca {
 
@@ -169,6 +170,13 @@ void MonitorCodeForRebuild(bool lumaris) {
         boardIdentity.monitorCode = reportedMonitorCode;
     else if (boardIdentity.monitorCode != 0)
         boardIdentity.monitorCode = kGenericMonitorCode;
+}
+
+void RebuildTablesForMonitor() {
+    if (ChooseMonitorAndBuildModes() == -1 || RefreshViews(&workingSettings.Stereo) == -1) {
+        ReleaseAllTables();
+        platform::ExitProcess(-1);
+    }
 }
 
 }  // namespace vca

@@ -68,4 +68,10 @@ bool ApplyMonitorTag(const char16_t* tagName);
 // The monitor code for a rebuild (LM: Lumaris).
 void MonitorCodeForRebuild(bool lumaris);
 
+// The mode table, the views and the descriptions for the monitor just
+// chosen, with the working Stereo made to fit them. When memory runs out
+// (the builder has said so) every table is released and the process ends
+// with -1.
+void RebuildTablesForMonitor();
+
 }  // namespace vca

@@ -114,6 +114,8 @@ void ReleaseModeTable() {
     fallbackInUse = false;
 }
 
+std::uint32_t DdcFullRatesEntries() { return ddcSlots ? ddcSlots - 1 : 0; }
+
 void ReleaseDdcFullRates() {
     FreeEntries(ddcFullRates, ddcSlots);
     ddcFullRates = nullptr;

@@ -210,10 +210,7 @@ void OnMonitorChanged() {
 void RebuildForMonitor(bool lumaris) {
     MonitorCodeForRebuild(lumaris);
     ShowMonitorText();
-    if (ChooseMonitorAndBuildModes() == -1 || RefreshViews(&workingSettings.Stereo) == -1) {
-        ReleaseAllTables();
-        platform::ExitProcess(-1);
-    }
+    RebuildTablesForMonitor();
     ShowStereoControls();
     EnsureResolutionListed();
     SyncColourDepth();

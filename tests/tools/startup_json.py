@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """vcatool startup --json: a start-up on an empty key writes a complete set of
 defaults; a second start-up on the key it wrote writes nothing; the no-driver
-mode and a read-only key behave as the applet does."""
+mode, a read-only key and a missing timing database behave as the applet
+does."""
 import json
 import os
 import subprocess
@@ -11,8 +12,8 @@ import tempfile
 vcatool = sys.argv[1]
 failures = []
 
-def startup(*args):
-    run = subprocess.run([vcatool, 'startup', '--db', 'data/revid.dat', '--json', *args],
+def startup(*args, db=('--db', 'data/revid.dat')):
+    run = subprocess.run([vcatool, 'startup', *db, '--json', *args],
                          capture_output=True, text=True)
     return json.loads(run.stdout), run.returncode
 
@@ -48,6 +49,10 @@ expect('no driver hardware', absent['hardwareInfo']['company'], 'Norvane Corpora
 
 monitor, code = startup('--board', 'data/boards/unsupported-monitor.profile')
 expect('unsupported monitor', (monitor['result'], code, [m['type'] for m in monitor['messages']]), (False, 1, [16]))
+
+missing, code = startup('--board', 'data/boards/board205-dual-ddc.profile', db=('--no-db',))
+expect('no revid.dat', (missing['result'], code, [m['type'] for m in missing['messages']], missing['modeCount']),
+       (True, 0, [64], 1))
 
 for failure in failures:
     print('FAIL', failure)

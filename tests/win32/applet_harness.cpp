@@ -98,12 +98,16 @@ void StoreBinaryNumber(const wchar_t* name, DWORD value) { StoreValue(name, REG_
 // What a driver installation leaves: the timing database in the system
 // directory, the hardware information as the video port stores it
 // (REG_BINARY), and the pixel-clock limits (0: no limit).
-void InstallDriver() {
-    RegDeleteTreeW(HKEY_LOCAL_MACHINE, kDriverKey);
+void InstallDatabase(const std::string& relativePath) {
     wchar_t system[MAX_PATH];
     GetSystemDirectoryW(system, MAX_PATH);
-    std::wstring source = Wide(std::string("Z:") + VCA_SOURCE_DIR + "/data/revid.dat");
+    std::wstring source = Wide(std::string("Z:") + VCA_SOURCE_DIR + "/" + relativePath);
     ASSERT_TRUE(CopyFileW(source.c_str(), (std::wstring(system) + L"\\revid.dat").c_str(), FALSE));
+}
+
+void InstallDriver() {
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, kDriverKey);
+    InstallDatabase("data/revid.dat");
     for (const wchar_t* name : {L"V3UZFlags0", L"V3UZMaxPcFreq1020", L"V3UZMaxPcFreq1280", L"V3UZMaxPcPllVcoFreq0"}) {
         DWORD zero = 0;
         StoreValue(name, REG_DWORD, &zero, sizeof zero);
@@ -123,8 +127,8 @@ std::wstring ProfilePath(const std::string& profile) {
     return Wide(std::string("Z:") + VCA_SOURCE_DIR + "/" + profile);
 }
 
-AppletSession::AppletSession(const std::string& profile) {
-    InstallDriver();
+AppletSession::AppletSession(const std::string& profile, bool keepKey) {
+    if (!keepKey) InstallDriver();
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
     logPath_ = std::wstring(temp) + L"vca-board-" + std::to_wstring(GetCurrentProcessId()) + L".log";
@@ -149,6 +153,7 @@ AppletSession::~AppletSession() {
     EXPECT_TRUE(driver.scripts.empty()) << driver.scripts.size() << " expected dialog(s) never opened";
     driver = Driver{};
     DeleteFileW(logPath_.c_str());
+    if (module_) FreeLibrary(module_);
 }
 
 void AppletSession::SetDword(const wchar_t* name, DWORD value) { StoreValue(name, REG_DWORD, &value, sizeof value); }
@@ -156,6 +161,8 @@ void AppletSession::SetDword(const wchar_t* name, DWORD value) { StoreValue(name
 void AppletSession::SetString(const wchar_t* name, const std::wstring& value) {
     StoreValue(name, REG_SZ, value.c_str(), static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
 }
+
+void AppletSession::UseDatabase(const std::string& relativePath) { InstallDatabase(relativePath); }
 
 void AppletSession::MakeKeyReadOnly() {
     // Deny writing the key to everyone: the applet can then open it only
@@ -182,7 +189,13 @@ void AppletSession::ExpectDialog(Script script) { driver.scripts.push_back(std::
 void AppletSession::DoubleClick(Script main) {
     CplFunction cpl = AppletEntry(module_);
     ASSERT_NE(cpl, nullptr);
-    driver.scripts.push_front([main](HWND dialog) {
+    LARGE_INTEGER frequency, start;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
+    driver.scripts.push_front([this, main, frequency, start](HWND dialog) {
+        LARGE_INTEGER now;
+        QueryPerformanceCounter(&now);
+        openingSeconds_ = double(now.QuadPart - start.QuadPart) / double(frequency.QuadPart);
         main(dialog);
         if (IsWindow(dialog) && IsWindowVisible(dialog)) SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     });
@@ -297,12 +310,77 @@ std::vector<std::wstring> ListItems(HWND dialog, int id) {
     return items;
 }
 
-DWORD GdiObjects() { return GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS); }
+DWORD GdiObjects() {
+    // Wine's GetGuiResources reports 0. Its handle table accepts a handle
+    // whose high word is 0 for any generation, so probing every index
+    // counts the objects alive now (DCs included).
+    DWORD count = 0;
+    for (UINT_PTR index = 1; index < 0x10000; ++index)
+        if (GetObjectType(reinterpret_cast<HGDIOBJ>(index)) != 0) ++count;
+    return count;
+}
 
 std::string Narrow(const std::wstring& text) {
     std::string out;
     for (wchar_t c : text) out += c < 128 ? static_cast<char>(c) : '?';
     return out;
+}
+
+namespace {
+
+void PumpFor(DWORD milliseconds) {
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < milliseconds) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        Sleep(10);
+    }
+}
+
+}  // namespace
+
+bool SaveWindowPicture(HWND window, const std::wstring& path) {
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    PumpFor(400);
+    RECT rect;
+    GetWindowRect(window, &rect);
+    const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+    GdiFlush();
+    const DWORD rowBytes = ((width * 3 + 3) / 4) * 4;
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof info.bmiHeader;
+    file.bfSize = file.bfOffBits + rowBytes * height;
+    std::ofstream out(Narrow(path), std::ios::binary);
+    out.write(reinterpret_cast<const char*>(&file), sizeof file);
+    out.write(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
+    out.write(static_cast<const char*>(bits), rowBytes * height);
+    SelectObject(memory, previous);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return static_cast<bool>(out);
+}
+
+std::wstring ScreenshotFolder() {
+    wchar_t folder[MAX_PATH] = {};
+    DWORD length = GetEnvironmentVariableW(L"VCA_SCREENSHOTS", folder, MAX_PATH);
+    return length > 0 && length < MAX_PATH ? std::wstring(folder) : std::wstring();
 }
 
 }  // namespace harness

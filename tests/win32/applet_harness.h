@@ -36,12 +36,17 @@ public:
     // it (hardware information, pixel-clock limits; no DefaultSettings.*),
     // copies revid.dat into the system directory, selects the board and a
     // fresh request log, loads nrvavca.cpl and sends CPL_INIT.
-    explicit AppletSession(const std::string& profile);
+    // With `keepKey` the driver key stays as an earlier session left it.
+    // Each session loads the applet afresh (its process-wide state too).
+    explicit AppletSession(const std::string& profile, bool keepKey = false);
     ~AppletSession();
 
     // Values stored in the driver key before the double click.
     void SetDword(const wchar_t* name, DWORD value);
     void SetString(const wchar_t* name, const std::wstring& value);
+    // Installs another timing database (relative to the source folder) as
+    // the system's revid.dat.
+    void UseDatabase(const std::string& relativePath);
     // The key can be opened for reading only (the applet then warns).
     void MakeKeyReadOnly();
 
@@ -53,6 +58,8 @@ public:
     // CPL_DBLCLK. `main` runs once the main dialog is up. When it returns
     // with the main dialog still open, Cancel (2) is pressed.
     void DoubleClick(Script main);
+    // Seconds from the last CPL_DBLCLK to its main dialog's script.
+    double LastOpeningSeconds() const { return openingSeconds_; }
     // CPL_DBLCLK when start-up is expected to stop before the main dialog.
     void DoubleClickNoDialog();
 
@@ -68,6 +75,7 @@ public:
 
 private:
     HMODULE module_ = nullptr;
+    double openingSeconds_ = 0;
     std::wstring logPath_;
 };
 
@@ -89,10 +97,17 @@ std::vector<std::wstring> ComboItems(HWND dialog, int id);
 int ComboSelection(HWND dialog, int id);
 std::vector<std::wstring> ListItems(HWND dialog, int id);
 
-// GDI objects and window DCs held by this process now (for leak checks
-// around a dialog's life).
+// GDI objects and DCs alive in this process now. Window DCs come from a
+// cache that grows once, so compare the counts after a second and a third
+// run of the same steps: a leak grows them every time.
 DWORD GdiObjects();
 
 std::string Narrow(const std::wstring& text);
+
+// Lets the window paint, then saves what the screen shows of it (caption
+// included) as a 24-bit BMP file.
+bool SaveWindowPicture(HWND window, const std::wstring& path);
+// The folder named by VCA_SCREENSHOTS, or empty when pictures are not wanted.
+std::wstring ScreenshotFolder();
 
 }  // namespace harness

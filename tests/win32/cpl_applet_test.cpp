@@ -13,10 +13,6 @@ namespace {
 
 using CplFunction = LONG(APIENTRY*)(HWND, UINT, LPARAM, LPARAM);
 
-std::wstring ProfilePath(const char* name) {
-    std::string path = std::string("Z:") + VCA_SOURCE_DIR + "/data/boards/" + name;
-    return std::wstring(path.begin(), path.end());
-}
 
 struct Applet {
     HMODULE module = nullptr;

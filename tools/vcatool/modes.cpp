@@ -27,7 +27,7 @@ namespace {
 using Json = nlohmann::ordered_json;
 
 struct ModesOptions {
-    std::string database;
+    vcatool::DatabaseChoice database;
     std::string board;
     std::string registry;
     std::string description;
@@ -252,7 +252,8 @@ int RunModes(const ModesOptions& options) {
     host::Reset();
     vca::ResetAppletState();
     vcatool::DatabaseDrive drive;
-    if (!drive.Install(options.database)) return 2;
+    if (!vcatool::DatabaseChosen(options.database, "modes")) return 2;
+    if (!drive.Install(options.database.file)) return 2;
     if (!options.registry.empty() && !vcatool::ImportRegistry(options.registry)) return 2;
     if (!vcatool::InstallBoardProfile(options.board)) return 2;
     vca::InitApplet(host::AppletModule());
@@ -284,9 +285,7 @@ void AddModesCommand(CLI::App& app, int& exitCode) {
     auto options = std::make_shared<ModesOptions>();
     CLI::App* command =
         app.add_subcommand("modes", "The modes the applet would offer for a board, a timing database and a monitor");
-    command->add_option("--db", options->database, "timing database, installed as the system's revid.dat")
-        ->required()
-        ->check(CLI::ExistingFile);
+    vcatool::AddDatabaseOptions(command, &options->database);
     command->add_option("--board", options->board, "board profile file")->required()->check(CLI::ExistingFile);
     command->add_option("--registry", options->registry, "the driver key as an exported .reg file (board limits)")
         ->check(CLI::ExistingFile);

@@ -20,7 +20,7 @@ namespace {
 
 struct StartupOptions {
     std::string board;
-    std::string database;
+    vcatool::DatabaseChoice database;
     std::string registry;
     bool readOnly = false;
     unsigned lcid = 1033;
@@ -34,7 +34,8 @@ int RunStartup(const StartupOptions& options) {
     vca::ResetAppletState();
     host::SetUserLcid(options.lcid);
     vcatool::DatabaseDrive drive;
-    if (!drive.Install(options.database)) return 2;
+    if (!vcatool::DatabaseChosen(options.database, "startup")) return 2;
+    if (!drive.Install(options.database.file)) return 2;
     if (!options.registry.empty() && !vcatool::ImportRegistry(options.registry)) return 2;
     if (options.readOnly) host::SetKeyReadOnly(vcatool::kDriverKey, true);
     if (!vcatool::InstallBoardProfile(options.board)) return 2;
@@ -79,9 +80,7 @@ void AddStartupCommand(CLI::App& app, int& exitCode) {
     CLI::App* command = app.add_subcommand(
         "startup", "Run the applet's start-up with a board, a timing database and a driver key");
     command->add_option("--board", options->board, "board profile file")->required()->check(CLI::ExistingFile);
-    command->add_option("--db", options->database, "timing database, installed as the system's revid.dat")
-        ->required()
-        ->check(CLI::ExistingFile);
+    vcatool::AddDatabaseOptions(command, &options->database);
     command->add_option("--registry", options->registry, "the driver key as an exported .reg file (empty when absent)")
         ->check(CLI::ExistingFile);
     command->add_flag("--read-only", options->readOnly, "grant only read access to the driver key");

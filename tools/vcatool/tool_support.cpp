@@ -1,3 +1,5 @@
+#include <CLI/CLI.hpp>
+
 #include "tool_support.h"
 
 #include <cstdio>
@@ -52,6 +54,20 @@ bool DatabaseDrive::Install(const std::string& databaseFile) {
     }
     host::MapDriveC(root_);
     return true;
+}
+
+void AddDatabaseOptions(CLI::App* command, DatabaseChoice* choice) {
+    CLI::Option* file = command->add_option("--db", choice->file, "timing database, installed as the system's revid.dat")
+                            ->check(CLI::ExistingFile);
+    CLI::Option* none =
+        command->add_flag("--no-db", choice->none, "no revid.dat at all: the built-in monitors and the one-mode table");
+    file->excludes(none);
+}
+
+bool DatabaseChosen(const DatabaseChoice& choice, const char* command) {
+    if (!choice.file.empty() || choice.none) return true;
+    std::fprintf(stderr, "vcatool %s: give the timing database with --db FILE, or --no-db for none\n", command);
+    return false;
 }
 
 bool ImportRegistry(const std::string& path) {

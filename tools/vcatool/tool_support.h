@@ -4,7 +4,21 @@
 #include <cstdint>
 #include <string>
 
+namespace CLI {
+class App;
+}
+
 namespace vcatool {
+
+// Where a command's timing database comes from: a file (--db), or none at
+// all (--no-db: the applet's "revid.dat missing" path). One of the two.
+struct DatabaseChoice {
+    std::string file;
+    bool none = false;
+};
+void AddDatabaseOptions(CLI::App* command, DatabaseChoice* choice);
+// False (with a message on standard error) when neither was given.
+bool DatabaseChosen(const DatabaseChoice& choice, const char* command);
 
 // Loads a board profile and makes it the board that answers; prints why not
 // on standard error.

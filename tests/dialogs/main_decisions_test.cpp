@@ -1,0 +1,271 @@
+// The decisions behind the main dialog's controls, on hand-made views and
+// catalogues: nearest resolution, scroll codes, nearest refresh, monitor
+// list and monitor codes, placement, and what OK, Cancel and Defaults decide.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "applet/app_state.h"
+#include "applet/text.h"
+#include "boardsim/boardsim.h"
+#include "dialogs/confirmation.h"
+#include "dialogs/main_session.h"
+#include "dialogs/window_arithmetic.h"
+#include "driver/board_identity.h"
+#include "driver/driver_escape.h"
+#include "gamma/gamma_table.h"
+#include "modes/mode_controls.h"
+#include "modes/mode_table.h"
+#include "modes/monitor_catalogue.h"
+#include "support/applet_fixture.h"
+#include "support/board_builder.h"
+
+namespace {
+
+using namespace vca;
+
+std::uint32_t kRates[] = {60, 72, 75, 85, 0};
+std::uint32_t kNoRates[] = {0};
+
+ModeViewEntry Entry(std::uint32_t width, std::uint32_t height, std::uint16_t tag = 0) {
+    return ModeViewEntry{tag, width, height, 32, kRates, {0, 0, 0, 0}};
+}
+
+class MainDecisions : public vcatest::AppletTest {
+protected:
+    void UseView(std::vector<ModeViewEntry> entries) {
+        view_ = std::move(entries);
+        view_.push_back(ModeViewEntry{0, 0, 0, 0, kNoRates, {0, 0, 0, 0}});
+        activeView = view_.data();
+    }
+    void TearDown() override {
+        activeView = monoView;  // the state's own empty view comes back with the reset
+        ResetModeViewState();
+        vcatest::AppletTest::TearDown();
+    }
+    std::vector<ModeViewEntry> view_;
+};
+
+TEST_F(MainDecisions, TheNearestListedResolutionIsTheWidestNotWiderOrTheFirst) {
+    struct Case {
+        std::uint32_t x, y, wantX, wantY;
+    } cases[] = {
+        {1280, 1024, 1280, 960},  // same width, not taller
+        {1280, 900, 1024, 768},   // same width but taller: the entry before
+        {1152, 900, 1024, 768},   // next lower width
+        {1920, 1200, 640, 480},   // nothing that wide: the first entry
+        {600, 400, 640, 480},     // the first entry is already at least as wide
+        {1600, 1200, 1600, 1200},
+    };
+    UseView({Entry(640, 480), Entry(1024, 768), Entry(1280, 960), Entry(1600, 1200)});
+    for (const Case& c : cases) {
+        workingSettings.XResolution = c.x;
+        workingSettings.YResolution = c.y;
+        EnsureResolutionListed();
+        EXPECT_EQ(workingSettings.XResolution, c.wantX) << c.x << "x" << c.y;
+        EXPECT_EQ(workingSettings.YResolution, c.wantY) << c.x << "x" << c.y;
+        EXPECT_GE(FindCurrentResolution(), 0);
+    }
+    UseView({Entry(1280, 1024)});
+    workingSettings.XResolution = 1600;
+    ChooseNearestResolution();
+    EXPECT_EQ(workingSettings.XResolution, 1280u) << "a view of one entry gives that entry";
+}
+
+TEST_F(MainDecisions, ScrollCodesMoveOneEntryAndTheThumbSetsThePosition) {
+    struct Case {
+        std::int32_t position;
+        unsigned code, thumb;
+        std::int32_t want;
+    } cases[] = {
+        {3, kScrollLineLeft, 0, 2},      {3, kScrollPageLeft, 0, 2},     {3, kScrollLineRight, 0, 4},
+        {3, kScrollPageRight, 0, 4},     {3, kScrollThumbTrack, 9, 6},   {3, kScrollThumbPosition, 0, 1},
+        {3, kScrollEnd, 0, 3},           {1, kScrollLineLeft, 0, 1},     {6, kScrollLineRight, 0, 6},
+        {3, kScrollThumbTrack, 0xFFFF, 6},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ClampScrollPosition(ApplyScrollCode(c.position, c.code, c.thumb), 6), c.want)
+            << c.position << " code " << c.code;
+    EXPECT_EQ(ClampScrollPosition(-5, 0), 1) << "an empty view still clamps to a position";
+}
+
+TEST_F(MainDecisions, TheRefreshFollowingAResolutionChangeIsTheSameOrTheNearestBelow) {
+    maxRateCount = 4;
+    for (auto [wanted, want] : std::vector<std::pair<std::uint32_t, std::uint32_t>>{
+             {70, 60}, {90, 85}, {50, 60}, {75, 75}, {0, 60}})
+        EXPECT_EQ(NearestRefresh(kRates, wanted), want) << wanted;
+    maxRateCount = 2;
+    EXPECT_EQ(NearestRefresh(kRates, 85), 72u) << "no rate past the longest list is read";
+    EXPECT_EQ(NearestRefresh(kNoRates, 60), 0u);
+    EXPECT_EQ(LeadingNumber(u"85 Hz."), 85u);
+    EXPECT_EQ(LeadingNumber(u"Set by the monitor"), 0u);
+    EXPECT_EQ(LeadingNumber(u""), 0u);
+}
+
+MonitorEntry Monitor(const char16_t* name, const char16_t* tag, std::uint16_t tagIndex) {
+    MonitorEntry entry{};
+    CopyText(entry.name, name);
+    CopyText(entry.tagName, tag);
+    entry.tagIndex = tagIndex;
+    return entry;
+}
+
+TEST_F(MainDecisions, Board204OffersNoLumarisMonitorAndTheListChoosesByNameOrByTag) {
+    std::vector<MonitorEntry> catalogue = {Monitor(u"Generic", u"MS", 1), Monitor(u"Lumaris 21", u"LM", 2),
+                                           Monitor(u"Lumaris 19", u"lm", 2), Monitor(u"Studio", u"ST", 3),
+                                           MonitorEntry{}};
+    monitorCatalogue = catalogue.data();
+    boardIdentity.boardCode = 204;
+    EXPECT_EQ(OfferedMonitors(), (std::vector<std::uint32_t>{0, 3}));
+    boardIdentity.boardCode = 205;
+    std::vector<std::uint32_t> offered = OfferedMonitors();
+    EXPECT_EQ(offered.size(), 4u);
+
+    struct Case {
+        const char16_t* stored;
+        std::uint16_t currentTag;
+        std::int32_t wantItem;
+        const char16_t* wantName;
+        std::uint32_t wantCode;
+    } cases[] = {
+        {u"", 1, 0, u"", 17},                   // nothing stored: the first monitor, name left empty
+        {u"Lumaris 21", 1, 1, u"Lumaris 21", 17},
+        {u"Studio", 1, 3, u"Studio", 0},        // a database's own tag: monitor code 0
+        {u"generic", 1, 0, u"Generic", 17},     // not in the list (case counts): by the current mode's tag
+        {u"Gone", 9, -1, u"", 17},              // no monitor has that tag
+    };
+    UseView({Entry(1024, 768, 1)});
+    for (const Case& c : cases) {
+        boardIdentity.monitorCode = 17;
+        CopyText(loadedSettings.Description, c.stored);
+        view_[0].tag = c.currentTag;
+        workingSettings.XResolution = 1024;
+        workingSettings.YResolution = 768;
+        EXPECT_EQ(ChooseInitialMonitor(offered), c.wantItem) << vcatest::Utf8(c.stored);
+        EXPECT_EQ(std::u16string(loadedSettings.Description), c.wantName) << vcatest::Utf8(c.stored);
+        EXPECT_EQ(boardIdentity.monitorCode, c.wantCode) << vcatest::Utf8(c.stored);
+    }
+    monitorCatalogue = nullptr;
+}
+
+TEST_F(MainDecisions, AMonitorChangeMovesTheMonitorCodeByTheChosenTag) {
+    struct Case {
+        const char16_t* tag;
+        std::uint32_t reported, before;
+        std::uint32_t want, wantFixed;
+    } cases[] = {
+        {u"MS", 20, 20, 17, 0}, {u"ms", 17, 0, 17, 0},  {u"MS", 27, 0, 0, 0}, {u"ST", 20, 20, 0, 0},
+        {u"LM", 20, 0, 20, 0},  {u"lm", 17, 17, 0, 1}, {u"LM", 19, 5, 0, 1},
+    };
+    for (const Case& c : cases) {
+        reportedMonitorCode = c.reported;
+        boardIdentity.monitorCode = c.before;
+        fixedRefresh = 0;
+        MonitorCodeForRebuild(ApplyMonitorTag(c.tag));
+        EXPECT_EQ(boardIdentity.monitorCode, c.want) << vcatest::Utf8(c.tag) << " reported " << c.reported;
+        EXPECT_EQ(fixedRefresh, c.wantFixed) << vcatest::Utf8(c.tag) << " reported " << c.reported;
+    }
+    fixedRefresh = 1;
+    ApplyMonitorTag(u"MS");
+    EXPECT_EQ(fixedRefresh, 0u) << "a multi-sync choice clears the fixed refresh";
+}
+
+TEST_F(MainDecisions, DialogsPlaceThemselvesByTheCentringRules) {
+    EXPECT_EQ(CentreOnScreenOrigin(1280, 1024, 500, 300).x, 392);
+    EXPECT_EQ(CentreOnScreenOrigin(1280, 1024, 500, 300).y, 362);
+    EXPECT_EQ(CentreOnScreenOrigin(400, 300, 501, 401).x, -48) << "-101 / 2 + 4 = -46, rounded down";
+    EXPECT_EQ(CentreOnScreenOrigin(400, 300, 501, 401).y, -50);
+    WindowOrigin over = CentreOverOrigin({100, 50, 600, 450}, {0, 0, 300, 200}, 10, 30);
+    EXPECT_EQ(over.x, 200);
+    EXPECT_EQ(over.y, 150);
+    WindowOrigin taller = CentreOverOrigin({100, 50, 600, 450}, {0, 0, 500, 500}, 10, -40);
+    EXPECT_EQ(taller.x, 110) << "equal widths: the fallback";
+    EXPECT_EQ(taller.y, 10);
+    ScreenPictures pictures{1140, 1138, 1139};
+    EXPECT_EQ(ScreenOfPicture(pictures, 1, 1140), 0);
+    EXPECT_EQ(ScreenOfPicture(pictures, 2, 1140), -1) << "hidden under the other arrangement";
+    EXPECT_EQ(ScreenOfPicture(pictures, 2, 1138), 0);
+    EXPECT_EQ(ScreenOfPicture(pictures, 2, 1139), 1);
+    EXPECT_EQ(ScreenOfPicture(pictures, 0, 1139), -1);
+}
+
+TEST_F(MainDecisions, ConfirmationAndTheChangedMessageLookAtTheRightFields) {
+    DisplaySettings saved{};
+    saved.XResolution = 1280;
+    saved.BitsPerPel = 32;
+    ConfirmationFlags flags = ComputeConfirmationFlags(saved, 17);
+    EXPECT_TRUE(flags.wideResolution);
+    EXPECT_FALSE(ConfirmationFlags(ComputeConfirmationFlags(saved, 20)).wideResolution);
+    saved.XResolution = 1152;
+    EXPECT_FALSE(ConfirmationNeeded(saved, ComputeConfirmationFlags(saved, 19)));
+    saved.BitsPerPel = 16;
+    EXPECT_TRUE(ComputeConfirmationFlags(saved, 0).lowDepth);
+    saved.BitsPerPel = 24;
+    saved.DualScreen = 1;
+    EXPECT_TRUE(ConfirmationNeeded(saved, ComputeConfirmationFlags(saved, 0)));
+
+    DisplaySettings loaded = saved;
+    loaded.Preference2 = 2;
+    loaded.Preference4 = 4;
+    EXPECT_FALSE(ModeOrMonitorChanged(saved, loaded)) << "board options are not a mode change";
+    CopyText(loaded.Description, u"Generic");
+    EXPECT_TRUE(ModeOrMonitorChanged(saved, loaded));
+    loaded = saved;
+    loaded.Preference1 = 1;
+    EXPECT_TRUE(ModeOrMonitorChanged(saved, loaded));
+}
+
+// What Cancel and Defaults send, read from the simulated driver's log.
+class DriverRestore : public vcatest::AppletTest {
+protected:
+    void SetUp() override {
+        vcatest::AppletTest::SetUp();
+        boardsim::Install(vcatest::MakeBoard(205 | kTextureMemoryBit, 17 | kSecondScreenBit));
+        boardIdentity.boardCode = 205;
+        boardIdentity.secondScreen = kSecondScreenBit;
+        for (ScreenGamma& g : currentGamma) {
+            g.Contrast = 100;
+            g.GammaDataSource = 3;
+            MakeLinearTable(&g.table);
+        }
+        savedGamma[0] = currentGamma[0];
+        savedGamma[1] = currentGamma[1];
+        boardsim::ClearRequestLog();
+    }
+    static std::vector<std::string> Sent() {
+        std::vector<std::string> lines;
+        for (const auto& request : boardsim::RequestLog()) lines.push_back(boardsim::FormatRequest(request));
+        return lines;
+    }
+};
+
+TEST_F(DriverRestore, DefaultsSendsOnlyWhatIsNotDefaultAndCancelPutsTheLoadedValuesBack) {
+    ResetDriverToDefaults();
+    EXPECT_TRUE(Sent().empty()) << Sent()[0];
+    EXPECT_FALSE(gammaChanged);
+
+    currentGamma[0].Contrast = 80;
+    currentGamma[1].Contrast = 90;
+    savedGamma[0] = currentGamma[0];
+    savedGamma[1] = currentGamma[1];
+    savedGamma[1].GammaDataSource = 1;
+    workingSettings.Preference2 = 2;
+    ResetDriverToDefaults();
+    std::vector<std::string> sent = Sent();
+    ASSERT_EQ(sent.size(), 4u);
+    EXPECT_NE(sent[0].find("set-option"), std::string::npos) << sent[0];
+    EXPECT_NE(sent[1].find("00006464"), std::string::npos) << sent[1];
+    EXPECT_EQ(savedGamma[0].Contrast, 100);
+    EXPECT_TRUE(gammaChanged);
+    EXPECT_EQ(workingSettings.Preference2, 0u);
+
+    boardsim::ClearRequestLog();
+    RestoreDriverOnCancel();
+    sent = Sent();
+    ASSERT_EQ(sent.size(), 3u) << "contrast, then both screens' tables";
+    EXPECT_NE(sent[0].find("00005A50"), std::string::npos) << sent[0];
+    EXPECT_EQ(savedGamma[1].GammaDataSource, 3u) << "the saved pair is the loaded pair again";
+    EXPECT_EQ(savedGamma[0].Contrast, 80);
+}
+
+}  // namespace
