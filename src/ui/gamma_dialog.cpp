@@ -89,6 +89,12 @@ void PaintMonitorPicture(HDC target, const RECT& client, int screen) {
            picture.memory, 0, 0, SRCCOPY);
 }
 
+// Draws or erases the frame around the selected picture, if there is one.
+void FrameSelectedPicture(HWND dialog, bool on) {
+    if (HWND picture = selectedPicture ? GetDlgItem(dialog, selectedPicture) : nullptr)
+        DrawSelectionFrame(dialog, picture, on);
+}
+
 void OpenMonitorPictures(HWND dialog) {
     const int screenZero = ScreenZeroPicture(kPictures, workingSettings.DualScreen);
     ShowItem(dialog, screenZero == IDC_GAMMA_PICTURE_SIDE ? IDC_GAMMA_PICTURE_STACKED : IDC_GAMMA_PICTURE_SIDE,
@@ -106,7 +112,7 @@ void OpenMonitorPictures(HWND dialog) {
         ReleaseDC(control, dc);
     }
     selectedPicture = screenZero;
-    DrawSelectionFrame(dialog, GetDlgItem(dialog, selectedPicture), true);
+    FrameSelectedPicture(dialog, true);
 }
 
 // ---- Messages ----------------------------------------------------------------
@@ -257,9 +263,9 @@ void OnButtonUp(HWND dialog, LPARAM lParam) {
     const int id = GetDlgCtrlID(child);
     const int screen = ScreenOfPicture(kPictures, workingSettings.DualScreen, id);
     if (screen < 0) return;
-    if (selectedPicture) DrawSelectionFrame(dialog, GetDlgItem(dialog, selectedPicture), false);
+    FrameSelectedPicture(dialog, false);
     selectedPicture = id;
-    DrawSelectionFrame(dialog, child, true);
+    FrameSelectedPicture(dialog, true);
     gammaEditedScreen = screen;
     ShowScreenGamma(dialog, &Edited());
 }
@@ -276,7 +282,7 @@ void OnPaint(HWND dialog) {
     PAINTSTRUCT paint;
     BeginPaint(dialog, &paint);
     EndPaint(dialog, &paint);
-    DrawSelectionFrame(dialog, GetDlgItem(dialog, selectedPicture), true);
+    FrameSelectedPicture(dialog, true);
 }
 
 void OnHelpTick() {
