@@ -1,0 +1,157 @@
+// The gamma dialog's pure decisions: scroll steps, the value text, how a
+// screen's record is settled for showing, the file filter and help topics.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "dialogs/gamma_choices.h"
+#include "gamma/gamma_file.h"
+#include "gamma/gamma_step.h"
+#include "gamma/gamma_table.h"
+#include "support/applet_fixture.h"
+
+namespace {
+
+using vca::GammaTable;
+using vca::ScreenGamma;
+
+bool SameEntries(const GammaTable& a, const GammaTable& b) {
+    return a.header == b.header && std::memcmp(a.channel, b.channel, sizeof a.channel) == 0;
+}
+
+GammaTable Computed(double gamma) {
+    GammaTable table{};
+    vca::ComputeGammaTable(gamma, &table);
+    return table;
+}
+
+TEST(GammaStepTest, EachScrollCodeMovesTheValueWithinOneToFiveHundred) {
+    struct Case {
+        int value, code, thumb, expected;
+    } const cases[] = {
+        {100, vca::kScrollLineLeft, 0, 99},        {100, vca::kScrollLineRight, 0, 101},
+        {100, vca::kScrollPageLeft, 0, 95},        {100, vca::kScrollPageRight, 0, 105},
+        {100, vca::kScrollThumbPosition, 250, 250}, {100, vca::kScrollThumbTrack, 137, 137},
+        {3, vca::kScrollPageLeft, 0, 1},           {1, vca::kScrollLineLeft, 0, 1},
+        {498, vca::kScrollPageRight, 0, 500},      {500, vca::kScrollLineRight, 0, 500},
+        {100, vca::kScrollThumbTrack, 0, 1},       {100, vca::kScrollThumbTrack, 900, 500},
+        {100, 8 /* end of scrolling */, 300, 100}, {100, 6 /* to the left end */, 0, 100},
+        {0, 8, 0, 1},  // a value that never was on the bar is brought back onto it
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(vca::StepGammaValue(c.value, c.code, c.thumb), c.expected)
+            << "value " << c.value << " code " << c.code << " thumb " << c.thumb;
+}
+
+TEST(GammaStepTest, ScrollStepsRecomputeTheTableFromTheShownValue) {
+    ScreenGamma record{};
+    record.GammaDataSource = vca::kGammaTableOnly;
+    record.GammaValue = 100;
+    record.gamma = 1.0;
+    vca::MakeLinearTable(&record.table);
+
+    // A thumb drag from 100 to 250: every position its own table.
+    for (int position = 101; position <= 250; ++position) {
+        vca::ApplyGammaScroll(&record, vca::kScrollThumbTrack, position);
+        ASSERT_EQ(record.GammaValue, position);
+        ASSERT_TRUE(SameEntries(record.table, Computed(position * 0.01))) << "position " << position;
+    }
+    EXPECT_EQ(record.GammaDataSource, vca::kGammaFromValue);
+    EXPECT_EQ(vca::GammaValueText(record.gamma), u"2.50");
+    EXPECT_EQ(record.table.channel[0][128], Computed(2.5).channel[0][128]);
+
+    // A page left at 3 stops at 1: gamma 0.01, the darkest table the bar gives.
+    record.GammaValue = 3;
+    vca::ApplyGammaScroll(&record, vca::kScrollPageLeft, 0);
+    EXPECT_EQ(record.GammaValue, 1);
+    EXPECT_EQ(vca::GammaValueText(record.gamma), u"0.01");
+    EXPECT_TRUE(SameEntries(record.table, Computed(0.01)));
+    EXPECT_EQ(record.table.channel[0][254], 691);
+
+    struct Text {
+        double gamma;
+        const char16_t* text;
+    } const texts[] = {{1.0, u"1.00"}, {2.2, u"2.20"}, {0.05, u"0.05"}, {5.0, u"5.00"}, {1.005, u"1.00"}};
+    for (const auto& t : texts) EXPECT_EQ(vca::GammaValueText(t.gamma), t.text) << t.gamma;
+}
+
+class SettleScreenGammaTest : public vcatest::AppletTest {};
+
+TEST_F(SettleScreenGammaTest, FallsBackToTheLinearTableWhenTheRecordCannotBeShown) {
+    vcatest::TempDrive drive;
+    GammaTable fileTable = Computed(1.7);
+    fileTable.channel[2][10] = 5;  // channels that differ prove the file was read
+    ASSERT_TRUE(vca::WriteGammaFile(u"C:\\WINDOWS\\warm.gc", fileTable));
+
+    GammaTable sentinel;
+    std::memset(&sentinel, 0x5A, sizeof sentinel);
+    GammaTable linear{};
+    vca::MakeLinearTable(&linear);
+
+    struct Case {
+        const char* name;
+        std::uint32_t source;
+        double gamma;
+        const char16_t* file;
+        std::uint32_t shownSource;
+        int position;
+        const char16_t* valueText;
+        const char16_t* pathText;
+        const GammaTable* table;  // the record's table afterwards
+    } const cases[] = {
+        {"value 2.2", 1, 2.2, u"", 1, 220, u"2.20", u"", &sentinel},
+        {"value 0.29 truncates", 1, 0.29, u"", 1, 28, u"0.29", u"", &sentinel},
+        {"lowest value", 1, 0.01, u"", 1, 1, u"0.01", u"", &sentinel},
+        {"highest value", 1, 5.0, u"", 1, 500, u"5.00", u"", &sentinel},
+        {"value above 5", 1, 5.01, u"", 3, 0, u"", u"", &linear},
+        {"value 0", 1, 0.0, u"", 3, 0, u"", u"", &linear},
+        {"file that reads", 2, 1.0, u"C:\\WINDOWS\\warm.gc", 2, 0, u"", u"C:\\WINDOWS\\warm.gc", &fileTable},
+        {"file that is gone", 2, 1.0, u"C:\\WINDOWS\\gone.gc", 3, 0, u"", u"", &linear},
+        {"no file named", 2, 1.0, u"", 3, 0, u"", u"", &linear},
+        {"table alone", 3, 2.2, u"C:\\WINDOWS\\warm.gc", 3, 0, u"", u"", &linear},
+        {"unknown source", 0, 2.2, u"", 3, 0, u"", u"", &linear},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScreenGamma record{};
+        record.GammaDataSource = c.source;
+        record.gamma = c.gamma;
+        record.table = sentinel;
+        std::u16string file = c.file;
+        file.copy(record.GammaFile, file.size());
+
+        vca::GammaControls shown = vca::SettleScreenGamma(&record);
+        EXPECT_EQ(shown.source, c.shownSource);
+        EXPECT_EQ(record.GammaDataSource, c.shownSource);
+        EXPECT_EQ(shown.valueGroupEnabled, c.shownSource == 1);
+        EXPECT_EQ(shown.fileGroupEnabled, c.shownSource == 2);
+        if (c.shownSource == 1) {
+            EXPECT_EQ(shown.scrollPosition, c.position);
+        }
+        EXPECT_EQ(shown.valueText, c.valueText);
+        EXPECT_EQ(shown.pathText, c.pathText);
+        EXPECT_EQ(std::memcmp(&record.table, c.table, sizeof record.table), 0);
+        EXPECT_EQ(record.gamma, c.gamma) << "the gamma value itself is kept";
+    }
+}
+
+TEST(GammaChoicesTest, FileFilterHoldsBothPairsWithTheirNuls) {
+    const std::u16string filter = vca::GammaFileFilter(u"Gamma files", u"All files");
+    const char16_t expected[] = u"Gamma files\0*.gc\0All files\0*.*\0";
+    EXPECT_EQ(filter, std::u16string(expected, sizeof expected / sizeof expected[0]));
+    // With the terminator that c_str() adds, the list ends in three NULs.
+    EXPECT_EQ(filter.c_str()[filter.size()], u'\0');
+    EXPECT_EQ(filter.substr(filter.size() - 2), std::u16string(2, u'\0'));
+}
+
+TEST(GammaChoicesTest, HelpTopicFollowsTheFocusedControl) {
+    const std::pair<int, std::uint32_t> topics[] = {
+        {1087, 412}, {1088, 413}, {1015, 413}, {1089, 414}, {1091, 414},
+        {1092, 414}, {1090, 410}, {1021, 410}, {1, 410},    {0, 410},
+    };
+    for (const auto& [control, context] : topics)
+        EXPECT_EQ(vca::GammaHelpContext(control), context) << "control " << control;
+}
+
+}  // namespace
