@@ -59,6 +59,21 @@ TEST(Screenshots, SecondaryDialogs) {
     });
 }
 
+TEST(Screenshots, GammaForOneAndTwoScreens) {
+    if (ScreenshotFolder().empty()) GTEST_SKIP() << "VCA_SCREENSHOTS names no folder";
+    AppletSession session("board205-dual-ddc.profile");
+    session.DoubleClick([&](HWND main) {
+        Secondary(main, IDC_MAIN_GAMMA, L"gamma.bmp", IDCANCEL, &session);
+        Click(main, IDC_MAIN_DUAL_SCREEN);
+        session.ExpectDialog([](HWND gamma) {
+            Click(gamma, IDC_GAMMA_VALUE);
+            Save(gamma, L"gamma-two-screens.bmp");
+            PostMessageW(gamma, WM_COMMAND, IDCANCEL, 0);
+        });
+        Click(main, IDC_MAIN_GAMMA);
+    });
+}
+
 TEST(Screenshots, ConfirmationWithoutADriver) {
     if (ScreenshotFolder().empty()) GTEST_SKIP() << "VCA_SCREENSHOTS names no folder";
     AppletSession session("no-driver.profile");
