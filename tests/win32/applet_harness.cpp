@@ -326,8 +326,6 @@ std::string Narrow(const std::wstring& text) {
     return out;
 }
 
-namespace {
-
 void PumpFor(DWORD milliseconds) {
     const DWORD start = GetTickCount();
     while (GetTickCount() - start < milliseconds) {
@@ -339,8 +337,6 @@ void PumpFor(DWORD milliseconds) {
         Sleep(10);
     }
 }
-
-}  // namespace
 
 bool SaveWindowPicture(HWND window, const std::wstring& path) {
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);

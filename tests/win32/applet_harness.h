@@ -104,6 +104,9 @@ DWORD GdiObjects();
 
 std::string Narrow(const std::wstring& text);
 
+// Dispatches this thread's messages for a while (posted commands arrive).
+void PumpFor(DWORD milliseconds);
+
 // Lets the window paint, then saves what the screen shows of it (caption
 // included) as a 24-bit BMP file.
 bool SaveWindowPicture(HWND window, const std::wstring& path);

@@ -47,7 +47,13 @@ constexpr DualState kStacked{true, true, true, false, true, true, false, true};
 TEST(MainDialog, ScrollAndDualScreenChooseTheModeThatOkSaves) {
     AppletSession session("board205-dual-ddc.profile");
     std::wstring pixels = session.ResourceString(10);
+    const COLORREF grayText = GetSysColor(COLOR_GRAYTEXT);
     session.DoubleClick([&](HWND dialog) {
+        EXPECT_EQ(GetSysColor(COLOR_GRAYTEXT), RGB(0x84, 0x82, 0x84)) << "while the dialog is open";
+        HMENU menu = GetSystemMenu(dialog, FALSE);
+        ASSERT_EQ(GetMenuItemCount(menu), 2) << "Move and Close only";
+        EXPECT_EQ(GetMenuItemID(menu, 0), UINT(SC_MOVE));
+        EXPECT_EQ(GetMenuItemID(menu, 1), UINT(SC_CLOSE));
         EXPECT_EQ(Text(dialog, IDC_MAIN_BOARD_LINE),
                   session.ResourceString(8) + session.ResourceString(30) + session.ResourceString(1210) + L" " +
                       session.ResourceString(1212) + L"-T");
@@ -84,6 +90,7 @@ TEST(MainDialog, ScrollAndDualScreenChooseTheModeThatOkSaves) {
         Click(dialog, IDC_MAIN_OK);
         EXPECT_FALSE(IsWindowVisible(dialog));
     });
+    EXPECT_EQ(GetSysColor(COLOR_GRAYTEXT), grayText) << "restored when the dialog ends";
     ASSERT_EQ(session.Boxes().size(), 1u);
     EXPECT_EQ(session.Boxes()[0], session.ResourceString(20));
     KeySnapshot key = session.ReadKey();
@@ -175,7 +182,9 @@ TEST(MainDialog, DefaultsResetsTheDriverAndCancelTakesItBackWithoutWriting) {
         ASSERT_EQ(sent.size(), 1u);
         EXPECT_NE(sent[0].find("00006464"), std::string::npos) << sent[0];
         session.ClearDriverLog();
-        Click(dialog, IDCANCEL);
+        SendMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);  // Close in the system menu cancels
+        PumpFor(100);
+        EXPECT_FALSE(IsWindowVisible(dialog));
     });
     std::vector<std::string> sent = ContrastRequests(session.DriverLog());
     ASSERT_EQ(sent.size(), 1u) << "Cancel puts the loaded contrasts back";
