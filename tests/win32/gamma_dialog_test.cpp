@@ -147,17 +147,6 @@ struct CancelOnExit {
     }
 };
 
-// GDI objects alive in this process. Wine's GetGuiResources answers 0, so
-// there the live handles are counted: a handle's low word alone names its
-// table entry, which GetObjectType reports while the object lives.
-DWORD LiveGdiObjects() {
-    if (DWORD count = harness::GdiObjects()) return count;
-    DWORD count = 0;
-    for (UINT_PTR index = 1; index < 0x10000; ++index)
-        if (GetObjectType(reinterpret_cast<HGDIOBJ>(index))) ++count;
-    return count;
-}
-
 // Opens the gamma dialog once and cancels it, so that what the first
 // dialog of a process leaves in Wine's caches is not counted as a leak.
 void WarmUpGammaDialog(AppletSession& session, HWND main) {
@@ -178,7 +167,7 @@ TEST(GammaDialog, ScrollStepsSendTheShownTableAndTheRadioButtonsChooseTheSource)
     session.DoubleClick([&](HWND main) {
         WarmUpGammaDialog(session, main);
         session.ClearDriverLog();
-        const DWORD gdiBefore = LiveGdiObjects();
+        const DWORD gdiBefore = harness::GdiObjects();
         session.ExpectDialog([&](HWND gamma) {
             CancelOnExit guard{gamma};
             // One screen: template 104, no pictures, the stored linear table shown.
@@ -251,7 +240,7 @@ TEST(GammaDialog, ScrollStepsSendTheShownTableAndTheRadioButtonsChooseTheSource)
         EXPECT_EQ(sent[0].screen, 0);
         EXPECT_EQ(sent[0].entries, ShownEntries(1.0));
         EXPECT_TRUE(IsWindowEnabled(main));
-        EXPECT_EQ(LiveGdiObjects(), gdiBefore);
+        EXPECT_EQ(harness::GdiObjects(), gdiBefore);
     });
     EXPECT_TRUE(session.Boxes().empty());
 }
@@ -272,7 +261,7 @@ TEST(GammaDialog, ChoosingAScreenSendsNothingAndCancelRestoresBothScreens) {
     session.DoubleClick([&](HWND main) {
         WarmUpGammaDialog(session, main);
         session.ClearDriverLog();
-        const DWORD gdiBefore = LiveGdiObjects();
+        const DWORD gdiBefore = harness::GdiObjects();
         session.ExpectDialog([&](HWND gamma) {
             CancelOnExit guard{gamma};
             // Side by side: template 105 with screen 0's side-by-side picture.
@@ -308,7 +297,7 @@ TEST(GammaDialog, ChoosingAScreenSendsNothingAndCancelRestoresBothScreens) {
         EXPECT_EQ(sent[0].entries, ShownEntries(1.8));
         EXPECT_EQ(sent[1].screen, 1);
         EXPECT_EQ(sent[1].entries, ShownEntries(0.7));
-        EXPECT_EQ(LiveGdiObjects(), gdiBefore);
+        EXPECT_EQ(harness::GdiObjects(), gdiBefore);
     });
 }
 
@@ -372,7 +361,7 @@ TEST(GammaDialog, AChosenFileIsCheckedShownByTheTestPictureForFiveSecondsAndStor
             for (int i = 0; i < kShownEntries; ++i) fileEntries.push_back(FileEntry(0, i));
             DWORD gdiBefore = 0;
             for (bool ownTimer : {false, true}) {
-                if (ownTimer) gdiBefore = LiveGdiObjects();
+                if (ownTimer) gdiBefore = harness::GdiObjects();
                 session.ClearDriverLog();
                 session.ExpectDialog([&](HWND test) {
                     auto sent = SentTables(session.DriverLog());
@@ -395,7 +384,7 @@ TEST(GammaDialog, AChosenFileIsCheckedShownByTheTestPictureForFiveSecondsAndStor
                 EXPECT_EQ(sent.back().entries, ShownEntries(1.0));
                 EXPECT_TRUE(IsWindowEnabled(gamma));
             }
-            EXPECT_EQ(LiveGdiObjects(), gdiBefore);
+            EXPECT_EQ(harness::GdiObjects(), gdiBefore);
             harness::Click(gamma, IDOK);
         });
         harness::Click(main, kMainGamma);
