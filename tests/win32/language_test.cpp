@@ -91,6 +91,35 @@ std::multiset<int> ControlNumbers(const DLGTEMPLATE* dialog) {
     return numbers;
 }
 
+// The Translation value of a library's version information: language in
+// the low word, code page in the high word.
+DWORD VersionTranslation(const wchar_t* file) {
+    DWORD ignored = 0;
+    std::vector<BYTE> data(GetFileVersionInfoSizeW(file, &ignored));
+    if (data.empty() || !GetFileVersionInfoW(file, 0, static_cast<DWORD>(data.size()), data.data())) return 0;
+    void* value = nullptr;
+    UINT size = 0;
+    if (!VerQueryValueW(data.data(), L"\\VarFileInfo\\Translation", &value, &size) || size < 4) return 0;
+    return *static_cast<DWORD*>(value);
+}
+
+TEST(Language, EachLibraryIsMarkedWithItsLanguage) {
+    struct Case {
+        const wchar_t* file;
+        LANGID language;
+    } cases[] = {{L"vca0409.dll", MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US)},
+                 {L"vca0407.dll", MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN)}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(Narrow(c.file));
+        DataLibrary library(c.file);
+        ASSERT_NE(library.get(), nullptr);
+        EXPECT_NE(FindResourceExW(library.get(), MAKEINTRESOURCEW(5), MAKEINTRESOURCEW(101), c.language), nullptr);
+        EXPECT_NE(FindResourceExW(library.get(), MAKEINTRESOURCEW(6), MAKEINTRESOURCEW(1), c.language), nullptr)
+            << "string block of strings 0 to 15";
+        EXPECT_EQ(VersionTranslation(c.file), MAKELONG(c.language, 1200));
+    }
+}
+
 TEST(Language, BothLibrariesHaveTheSameTemplatesAndControls) {
     DataLibrary english(L"vca0409.dll"), german(L"vca0407.dll");
     ASSERT_TRUE(english.get() && german.get());
