@@ -45,6 +45,15 @@ TEST(Screenshots, MainDialogWithoutADriver) {
     WithMainDialog("no-driver.profile", nullptr, [](HWND dialog) { Save(dialog, L"main-dialog-no-driver.bmp"); });
 }
 
+// Taken when the user locale is German: scripts/screenshots runs the German
+// scenes a second time in the de_DE locale (Wine's user locale is the Unix
+// locale of the process), and the applet then loads vca0407.dll.
+TEST(Screenshots, GermanMainDialog) {
+    if (PRIMARYLANGID(LANGIDFROMLCID(GetUserDefaultLCID())) != LANG_GERMAN)
+        GTEST_SKIP() << "the user locale is not German";
+    WithMainDialog("board205-dual-ddc.profile", L"DDC Monitor", [](HWND dialog) { Save(dialog, L"main-dialog-de.bmp"); });
+}
+
 TEST(Screenshots, SecondaryDialogs) {
     if (ScreenshotFolder().empty()) GTEST_SKIP() << "VCA_SCREENSHOTS names no folder";
     AppletSession session("tests/data/boards/timings-dual-ddc.profile");

@@ -18,17 +18,42 @@ struct StringEntry {
 constexpr StringEntry kStrings0409[] = {
 #include "strings_0409.inc"
 };
+constexpr StringEntry kStrings0407[] = {
+#include "strings_0407.inc"
+};
 constexpr StringEntry kAppletStrings[] = {
 #include "strings_applet.inc"
 };
 #undef VCA_STRING
+
+template <std::size_t N>
+constexpr bool HasString(const StringEntry (&table)[N], std::uint32_t id) {
+    for (const auto& entry : table)
+        if (entry.id == id) return true;
+    return false;
+}
+
+// Every number of one list is in the other, once.
+template <std::size_t N, std::size_t M>
+constexpr bool SameNumbers(const StringEntry (&a)[N], const StringEntry (&b)[M]) {
+    if (N != M) return false;
+    for (std::size_t i = 0; i < N; ++i) {
+        if (!HasString(b, a[i].id)) return false;
+        for (std::size_t j = i + 1; j < N; ++j)
+            if (a[i].id == a[j].id) return false;
+    }
+    return true;
+}
+static_assert(SameNumbers(kStrings0409, kStrings0407),
+              "strings_0407*.inc and strings_0409*.inc must list the same string numbers");
 
 constexpr platform::Module kAppletModule = 0x10000000;
 constexpr platform::Module kResourceModuleBase = 0x20000000;
 constexpr platform::Icon kIconBase = 0x30000000;
 
 struct ModuleState {
-    std::set<std::uint16_t> languages{0x0409};
+    // The shipped libraries.
+    std::set<std::uint16_t> languages{0x0407, 0x0409};
     std::vector<std::u16string> loadAttempts;
     std::map<std::pair<int, std::uint32_t>, std::u16string> overrides;
 };
@@ -85,7 +110,13 @@ const char16_t* CompiledString(int key, std::uint32_t id) {
             if (entry.id == id) return entry.text;
         return nullptr;
     }
-    // Only US English is compiled in; other languages show its texts.
+    // German and US English are compiled in; a library of any other
+    // language shows the US English texts.
+    if (key == 0x0407) {
+        for (const auto& entry : kStrings0407)
+            if (entry.id == id) return entry.text;
+        return nullptr;
+    }
     for (const auto& entry : kStrings0409)
         if (entry.id == id) return entry.text;
     return nullptr;
