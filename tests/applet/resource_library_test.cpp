@@ -40,8 +40,6 @@ TEST_F(ResourceLibraryTest, FallsBackThroughTheLanguagesAndFindsTheHelpFile) {
         {"US English last", 0x0411, {0x0409}, {"vca0409.hlp"},
          {"vca0411", "vca0011", "vca0411", "vca0409"}, 0x0409,
          {"vca0411.hlp", "vca0009.hlp", "vca0409.hlp"}, "vca0409.hlp"},
-        {"only the LCID's low 16 bits count", 0x50C07, {0x0c07}, {}, {"vca0c07"}, 0x0c07,
-         {"vca0c07.hlp", "vca0007.hlp", "vca0407.hlp"}, "vca0409.hlp"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -96,18 +94,6 @@ TEST_F(ResourceLibraryTest, ALocaleThatCannotBeSetEndsTheProcessWithMessage1200)
     EXPECT_TRUE(host::LibraryLoadAttempts().empty());
 }
 
-TEST_F(ResourceLibraryTest, FatalTextsAreWrappedAtSixtyFourCharacters) {
-    host::OverrideString(0, 1200,
-                         u"The quick brown fox jumps over the lazy dog and keeps running far "
-                         u"beyond the edge%nof the line.");
-    host::FailSetLocale(true);
-    EXPECT_THROW(vca::LoadResourceLibrary(host::AppletModule()), platform::ProcessExit);
-    ASSERT_EQ(host::MessageBoxes().size(), 1u);
-    EXPECT_EQ(Utf8(host::MessageBoxes()[0].text),
-              "The quick brown fox jumps over the lazy dog and keeps running\r\nfar beyond the "
-              "edge\r\nof the line.");
-}
-
 TEST_F(ResourceLibraryTest, ShowMessageBeepsAndUsesString3AsCaption) {
     vca::LoadResourceLibrary(host::AppletModule());
     host::ScriptMessageBoxAnswers({2});
@@ -122,12 +108,6 @@ TEST_F(ResourceLibraryTest, ShowMessageBeepsAndUsesString3AsCaption) {
     // A string missing from the library shows an empty text.
     vca::ShowMessage(9999, vca::kBoxExclamation);
     EXPECT_EQ(host::MessageBoxes()[2].text, u"");
-}
-
-TEST_F(ResourceLibraryTest, LanguageTagsAreFourLowerCaseHexDigits) {
-    EXPECT_EQ(Utf8(vca::LanguageTag(0x0c07)), "vca0c07");
-    EXPECT_EQ(Utf8(vca::LanguageTag(0x0007)), "vca0007");
-    EXPECT_EQ(Utf8(vca::LanguageTag(0xABCD)), "vcaabcd");
 }
 
 }  // namespace

@@ -53,7 +53,7 @@ TEST_F(LoaderTest, EveryFailureShowsOneComposedMessageAndSetsOneFlag) {
         std::string message;
         bool unreadable, invalid;
     } cases[] = {
-        {"missing file", kNoFile, "", 0,
+        {"missing file, owned by the open main dialog", kNoFile, "", 0x4242,
          "Cannot open the timing database " + kPath +
              ". The built-in monitor list and a single 640 x 480 mode will be used.",
          true, false},
@@ -67,10 +67,6 @@ TEST_F(LoaderTest, EveryFailureShowsOneComposedMessageAndSetsOneFlag) {
          "Cannot use the timing database " + kPath + ".  The error is on line 5.  A monitor block gives a "
          "maximum limit that is not greater than its minimum.",
          false, true},
-        {"owned by the open main dialog", kNoFile, "", 0x4242,
-         "Cannot open the timing database " + kPath +
-             ". The built-in monitor list and a single 640 x 480 mode will be used.",
-         true, false},
     };
     for (const auto& c : cases) {
         ResetLoader();
