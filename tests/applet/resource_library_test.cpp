@@ -8,7 +8,6 @@
 
 namespace {
 
-using vcatest::Utf16;
 using vcatest::Utf8;
 
 class ResourceLibraryTest : public vcatest::AppletTest {};

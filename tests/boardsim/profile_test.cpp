@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <set>
 #include <string>
+#include <vector>
 
 #include "boardsim/boardsim.h"
 
@@ -29,12 +29,10 @@ TEST(ProfileParse, RejectsABrokenLineByItsNumberAndKeepsTheProfile) {
     }
 }
 
+// Every shipped profile parses into the board its name promises.
 TEST(ShippedProfiles, EachParsesAndAnswersAsItsNameSays) {
     const std::string folder = std::string(VCA_SOURCE_DIR) + "/data/boards/";
-    std::set<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
-        if (entry.path().extension() == ".profile") names.insert(entry.path().filename().string());
-    struct Case {
+    const struct {
         const char* file;
         bool privateEscape, modeEscape;
         std::uint32_t board, monitor;
@@ -55,22 +53,19 @@ TEST(ShippedProfiles, EachParsesAndAnswersAsItsNameSays) {
         {"ddc-refuses-fetch.profile", true, true, 205, 99, 2, 0, true, 0},
         {"ddc-no-records.profile", true, true, 205, 99, 0, 0, false, 0},
     };
-    EXPECT_EQ(names.size(), std::size(cases)) << "a shipped profile is missing from the table";
+    std::size_t files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) files += entry.path().extension() == ".profile";
+    EXPECT_EQ(files, std::size(cases)) << "a shipped profile is missing from the table";
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.file);
         boardsim::Profile p;
         std::string error;
-        ASSERT_TRUE(boardsim::LoadProfileFile(folder + c.file, &p, &error)) << error;
-        EXPECT_FALSE(p.name.empty());
-        EXPECT_EQ(p.privateEscape, c.privateEscape);
-        EXPECT_EQ(p.modeRecordEscape, c.modeEscape);
-        EXPECT_EQ(p.boardAnswer, c.board);
-        EXPECT_EQ(p.monitorAnswer, c.monitor);
-        EXPECT_EQ(p.screens[0].records.size(), c.records0);
-        EXPECT_EQ(p.screens[1].records.size(), c.records1);
-        EXPECT_EQ(p.refuseFetch, c.refuseFetch);
-        EXPECT_EQ(p.overrideCount, c.count != 0);
-        EXPECT_EQ(p.countAnswer, c.count);
+        ASSERT_TRUE(boardsim::LoadProfileFile(folder + c.file, &p, &error)) << c.file << ": " << error;
+        EXPECT_EQ((std::vector<std::uint64_t>{p.privateEscape, p.modeRecordEscape, p.boardAnswer, p.monitorAnswer,
+                                              p.screens[0].records.size(), p.screens[1].records.size(),
+                                              p.refuseFetch, p.overrideCount ? p.countAnswer : 0}),
+                  (std::vector<std::uint64_t>{c.privateEscape, c.modeEscape, c.board, c.monitor, c.records0,
+                                              c.records1, c.refuseFetch, c.count}))
+            << c.file;
     }
     boardsim::Profile none;
     std::string error;
