@@ -145,115 +145,89 @@ protected:
     }
 };
 
-TEST_F(ValidationTest, UnreadableLimitsReadAsZeroAndShowMessage1208Once) {
-    const std::string unreadable =
-        "The pixel clock limits of the display driver cannot be read from the registry. Timings are checked "
-        "without them.";
-    struct Case {
-        const char* what;
-        bool unopenable;
-        std::vector<const char16_t*> missing;
-        const char16_t* tooLong;  // a value of 8 bytes
-        vca::BoardTimingLimits expected;
-        std::size_t boxes;
-    } cases[] = {
-        {"all present", false, {}, nullptr, {1, 2, 3, 4}, 0},
-        {"flags missing", false, {u"V3UZFlags0"}, nullptr, {0, 2, 3, 4}, 1},
-        {"two missing", false, {u"V3UZMaxPcFreq1020", u"V3UZMaxPcPllVcoFreq0"}, nullptr, {1, 0, 3, 0}, 1},
-        {"one too long", false, {}, u"V3UZMaxPcFreq1280", {1, 2, 0, 4}, 1},
-        {"key unopenable", true, {}, nullptr, {0, 0, 0, 0}, 1},
-    };
-    for (const auto& c : cases) {
-        host::Reset();
-        vca::mainDialog = 0x99;
-        PutLimits(1, 2, 3, 4);
-        for (const char16_t* name : c.missing) host::DeleteValue(vca::kDriverKeyPath, name);
-        if (c.tooLong) host::PutValue(vca::kDriverKeyPath, c.tooLong, platform::kRegBinary, std::vector<std::uint8_t>(8, 1));
-        host::SetKeyUnopenable(vca::kDriverKeyPath, c.unopenable);
-
-        const vca::BoardTimingLimits limits = vca::ReadBoardTimingLimits();
-        EXPECT_EQ(limits.flags, c.expected.flags) << c.what;
-        EXPECT_EQ(limits.maxPcFreq1020, c.expected.maxPcFreq1020) << c.what;
-        EXPECT_EQ(limits.maxPcFreq1280, c.expected.maxPcFreq1280) << c.what;
-        EXPECT_EQ(limits.maxPcPllVcoFreq, c.expected.maxPcPllVcoFreq) << c.what;
-        EXPECT_EQ(host::SleptMilliseconds(), 10u) << c.what;
-        EXPECT_EQ(host::OpenKeyCount(), 0) << c.what;
-        ASSERT_EQ(host::MessageBoxes().size(), c.boxes) << c.what;
-        for (const auto& box : host::MessageBoxes()) {
-            EXPECT_EQ(vcatest::Utf8(box.text), unreadable) << c.what;
-            EXPECT_EQ(vcatest::Utf8(box.caption), "Norvane Video Configuration") << c.what;
-            EXPECT_EQ(box.type, 64u) << c.what;
-            EXPECT_EQ(box.owner, 0x99u) << c.what;
-        }
-    }
-    vca::mainDialog = 0;
-}
-
-TEST_F(ValidationTest, AcceptedCandidatesAreCompactedWithTheirModeAndTheRestLeftAlone) {
+// The driver's limits come from its key; one that cannot be read counts as
+// 0 (no limit) and message 1208 is shown once. The accepted candidates are
+// compacted with the mode the validation found; the slots after them stay.
+TEST_F(ValidationTest, RegistryLimitsDecideAndAcceptedCandidatesAreCompacted) {
     vca::boardIdentity.pixelGranularity = 4;
     vca::monitorCatalogue = vca::AllocateCatalogue(vca::kCatalogueEntries);
     vca::CopyText(vca::monitorCatalogue[0].name, u"Chosen");
     vca::monitorCatalogue[0].limits[vca::kHfMin] = 30.0;
     vca::CopyText(vca::workingSettings.Description, u"chosen");
-
     const char* data = "{\n";
     std::vector<vca::TimingCandidate> candidates = {
-        Sxga(),                                                              // synthesiser limit of 100 MHz
+        Sxga(),                                                                     // 135 MHz
         Timing(65.0, 1344, 1024, 136, 24, 403.0, 384, 3, 1.5, vca::TF_INTERLACED),  // 1024 x 768 interlaced
         Timing(40.0, 1056, 800, 128, 40, 628.0, 600, 4, 1.0, vca::TF_FSS),
-        Timing(25.175, 800, 640, 96, 16, 525.0, 480, 2, 10.0),               // 31.5 kHz, below hfmin
+        Timing(20.0, 800, 640, 96, 16, 525.0, 480, 2, 10.0),  // 25 kHz, below hfmin
         Timing(40.0, 1056, 800, 128, 40, 628.0, 600, 4, 1.0, vca::TF_MONID),
     };
+    const std::uint16_t modes[][3] = {{1280, 1024, 75}, {1024, 768, 120}, {0, 0, 0}, {0, 0, 0}, {800, 600, 60}};
     for (std::size_t i = 0; i < candidates.size(); ++i) {
         candidates[i].tag = static_cast<std::uint16_t>(i);
         candidates[i].monid = static_cast<std::uint32_t>(10 + i);
         candidates[i].hfreq = static_cast<std::uint16_t>(20 + i);
         candidates[i].data = data + (i % 2);
     }
-    candidates[3].pixelClock = 20.0;  // 25 kHz
-
-    struct Case {
+    // Every field the validation copies, the mode it found, and the line the slot kept.
+    auto text = [](const vca::TimingEntry& e) {
+        return std::to_string(e.tag) + " " + std::to_string(e.type) + " " + std::to_string(e.monid) + " " +
+               std::to_string(e.flags) + " " + std::to_string(e.hfreq) + " " + std::to_string(e.line) + " " +
+               std::to_string(e.xres) + "x" + std::to_string(e.yres) + "@" + std::to_string(e.refresh);
+    };
+    const struct {
         const char* what;
-        bool readable;
+        bool unopenable;
+        const char16_t *missing, *tooLong;  // a value of 8 bytes
+        vca::BoardTimingLimits expected;
         std::vector<std::size_t> accepted;  // candidate indexes
-        std::size_t boxes;
     } cases[] = {
-        {"limits in the registry", true, {1, 4}, 0},
-        {"no limits: the 135 MHz timing passes", false, {0, 1, 4}, 1},
+        {"a synthesiser limit of 100 MHz", false, nullptr, nullptr, {1, 0, 0, 100}, {1, 4}},
+        {"flags missing: no synthesiser limit", false, u"V3UZFlags0", nullptr, {0, 0, 0, 100}, {0, 1, 4}},
+        {"a limit too long", false, nullptr, u"V3UZMaxPcPllVcoFreq0", {1, 0, 0, 0}, {0, 1, 4}},
+        {"key unopenable", true, nullptr, nullptr, {0, 0, 0, 0}, {0, 1, 4}},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
         host::Reset();
-        if (c.readable) PutLimits(1, 0, 0, 100);
+        vca::mainDialog = 0x99;
+        PutLimits(1, 0, 0, 100);
+        if (c.missing) host::DeleteValue(vca::kDriverKeyPath, c.missing);
+        if (c.tooLong) host::PutValue(vca::kDriverKeyPath, c.tooLong, platform::kRegBinary, std::vector<std::uint8_t>(8, 1));
+        host::SetKeyUnopenable(vca::kDriverKeyPath, c.unopenable);
+        const vca::BoardTimingLimits limits = vca::ReadBoardTimingLimits();
+        EXPECT_EQ((std::vector<std::uint32_t>{limits.flags, limits.maxPcFreq1020, limits.maxPcFreq1280, limits.maxPcPllVcoFreq}),
+                  (std::vector<std::uint32_t>{c.expected.flags, c.expected.maxPcFreq1020, c.expected.maxPcFreq1280,
+                                              c.expected.maxPcPllVcoFreq}));
         std::vector<vca::TimingEntry> entries(candidates.size());
-        for (std::size_t i = 0; i < entries.size(); ++i) {
-            entries[i].line = static_cast<std::uint16_t>(100 + i);
-            entries[i].xres = 7;
-        }
+        for (std::size_t i = 0; i < entries.size(); ++i) entries[i].line = static_cast<std::uint16_t>(100 + i);
         const std::uint32_t k = vca::ValidateTimings(static_cast<std::uint32_t>(candidates.size()),
                                                      candidates.data(), entries.data());
-        ASSERT_EQ(k, c.accepted.size()) << c.what;
-        const std::uint16_t modes[][3] = {{1280, 1024, 75}, {1024, 768, 120}, {0, 0, 0}, {0, 0, 0}, {800, 600, 60}};
-        // Every field of the candidate, the mode the validation found, and the line kept in its slot.
-        auto text = [](const vca::TimingEntry& e) {
-            return std::to_string(e.tag) + " " + std::to_string(e.type) + " " + std::to_string(e.monid) + " " +
-                   std::to_string(e.flags) + " " + std::to_string(e.hfreq) + " " + std::to_string(e.line) + " " +
-                   std::to_string(e.xres) + "x" + std::to_string(e.yres) + "@" + std::to_string(e.refresh);
-        };
+        ASSERT_EQ(k, c.accepted.size());
         for (std::size_t slot = 0; slot < entries.size(); ++slot) {
             vca::TimingEntry expected{};
             expected.line = static_cast<std::uint16_t>(100 + slot);
-            expected.xres = 7;  // past the accepted ones: untouched
             if (slot < k) {
                 const std::size_t from = c.accepted[slot];
-                const vca::TimingCandidate& candidate = candidates[from];
-                expected = {candidate.tag, candidate.type, modes[from][0], modes[from][1], modes[from][2],
-                            candidate.hfreq, candidate.monid, candidate.flags, expected.line, candidate.data};
-                EXPECT_EQ(entries[slot].data, candidate.data) << c.what << slot;
+                const vca::TimingCandidate& t = candidates[from];
+                expected = {t.tag, t.type, modes[from][0], modes[from][1], modes[from][2], t.hfreq, t.monid, t.flags,
+                            expected.line, t.data};
             }
-            EXPECT_EQ(text(entries[slot]), text(expected)) << c.what << slot;
+            EXPECT_EQ(text(entries[slot]), text(expected)) << slot;
+            EXPECT_EQ(entries[slot].data, expected.data) << slot;
         }
-        EXPECT_EQ(host::MessageBoxes().size(), c.boxes) << c.what;
+        // Both reads of the limits show message 1208 once each when a limit is unreadable.
+        const std::size_t boxes = c.missing || c.tooLong || c.unopenable ? 2 : 0;
+        ASSERT_EQ(host::MessageBoxes().size(), boxes);
+        for (const auto& box : host::MessageBoxes()) {
+            EXPECT_EQ(vcatest::Utf8(box.text), "The pixel clock limits of the display driver cannot be read from the "
+                                               "registry. Timings are checked without them.");
+            EXPECT_EQ(box.type, 64u);
+            EXPECT_EQ(box.owner, 0x99u);
+        }
+        EXPECT_EQ(host::OpenKeyCount(), 0);
     }
+    vca::mainDialog = 0;
 }
 
 }  // namespace
