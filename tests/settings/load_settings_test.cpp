@@ -18,12 +18,11 @@
 
 namespace {
 
-using vcatest::DbMode;
 using vcatest::kDriverKey;
 using vcatest::MakeDatabase;
 using vcatest::Utf8;
 
-const std::vector<DbMode> kModes = {
+const std::vector<vcatest::BoardMode> kModes = {
     {640, 480, 60}, {640, 480, 72}, {1024, 768, 60}, {1024, 768, 75}, {1280, 1024, 60}, {1280, 512, 120, true},
 };
 
