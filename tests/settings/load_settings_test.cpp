@@ -147,6 +147,13 @@ TEST_F(LoadSettingsTest, GammaValuesAndTablesAreCheckedWithoutRewritingTheSource
     ASSERT_TRUE(host::GetValue(kDriverKey, u"DefaultSettings.GammaDataSource1", &source));
     EXPECT_EQ(source.data[0], 2);
     vca::ReleaseAllTables();
+
+    // A stored value is hundredths of the gamma.
+    Put(u"DefaultSettings.GammaValue0", 220);
+    ASSERT_EQ(Load(), 1);
+    EXPECT_DOUBLE_EQ(vca::currentGamma[0].gamma, 2.2);
+    EXPECT_EQ(vca::currentGamma[0].GammaValue, 220);
+    vca::ReleaseAllTables();
 }
 
 // A stored Lumaris monitor on a board that reports a generic monitor gives
