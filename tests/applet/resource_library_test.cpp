@@ -8,7 +8,6 @@
 
 namespace {
 
-using vcatest::Utf16;
 using vcatest::Utf8;
 
 class ResourceLibraryTest : public vcatest::AppletTest {};
@@ -40,8 +39,6 @@ TEST_F(ResourceLibraryTest, FallsBackThroughTheLanguagesAndFindsTheHelpFile) {
         {"US English last", 0x0411, {0x0409}, {"vca0409.hlp"},
          {"vca0411", "vca0011", "vca0411", "vca0409"}, 0x0409,
          {"vca0411.hlp", "vca0009.hlp", "vca0409.hlp"}, "vca0409.hlp"},
-        {"only the LCID's low 16 bits count", 0x50C07, {0x0c07}, {}, {"vca0c07"}, 0x0c07,
-         {"vca0c07.hlp", "vca0007.hlp", "vca0407.hlp"}, "vca0409.hlp"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -87,46 +84,33 @@ TEST_F(ResourceLibraryTest, TheShippedLibrariesGiveGermanUsersTheGermanTexts) {
     }
 }
 
-TEST_F(ResourceLibraryTest, NoLibraryAtAllEndsTheProcessWithMessage1205) {
-    host::SetUserLcid(1033);
-    host::SetResourceLanguages({});
-    try {
-        vca::LoadResourceLibrary(host::AppletModule());
-        FAIL() << "the process should have ended";
-    } catch (const platform::ProcessExit& exit) {
-        EXPECT_EQ(exit.code, -1);
+// A locale that cannot be set, or no resource library in any language,
+// ends the process after a message from the applet's own strings.
+TEST_F(ResourceLibraryTest, FatalFailuresEndTheProcessWithTheirMessage) {
+    const struct { bool failLocale; std::vector<std::string> loads; std::string text; } cases[] = {
+        {true, {}, "\r\nCannot set locale in the C library."},
+        {false, {"vca0409", "vca0009", "vca0409", "vca0409"},
+         "\r\nCould not load the US English resource library.  You \r\nmay need to reload the RAZIRORUD product."},
+    };
+    for (const auto& c : cases) {
+        host::Reset();
+        host::SetUserLcid(1033);
+        host::SetResourceLanguages({});
+        host::FailSetLocale(c.failLocale);
+        try {
+            vca::LoadResourceLibrary(host::AppletModule());
+            ADD_FAILURE() << "the process should have ended";
+        } catch (const platform::ProcessExit& exit) {
+            EXPECT_EQ(exit.code, -1);
+        }
+        EXPECT_EQ(Utf8All(host::LibraryLoadAttempts()), c.loads);
+        ASSERT_EQ(host::MessageBoxes().size(), 1u);
+        const auto& box = host::MessageBoxes()[0];
+        EXPECT_EQ(Utf8(box.text), c.text);
+        EXPECT_EQ(Utf8(box.caption), "Norvane Video Configuration Applet");
+        EXPECT_EQ(box.type, 0x30u);
+        EXPECT_EQ(host::Beeps(), (std::vector<std::uint32_t>{0x30}));
     }
-    EXPECT_EQ(Utf8All(host::LibraryLoadAttempts()),
-              (std::vector<std::string>{"vca0409", "vca0009", "vca0409", "vca0409"}));
-    ASSERT_EQ(host::MessageBoxes().size(), 1u);
-    const auto& box = host::MessageBoxes()[0];
-    EXPECT_EQ(Utf8(box.text),
-              "\r\nCould not load the US English resource library.  You \r\nmay need to reload "
-              "the RAZIRORUD product.");
-    EXPECT_EQ(Utf8(box.caption), "Norvane Video Configuration Applet");
-    EXPECT_EQ(box.type, 0x30u);
-    EXPECT_EQ(box.owner, 0u);
-    EXPECT_EQ(host::Beeps(), (std::vector<std::uint32_t>{0x30}));
-}
-
-TEST_F(ResourceLibraryTest, ALocaleThatCannotBeSetEndsTheProcessWithMessage1200) {
-    host::FailSetLocale(true);
-    EXPECT_THROW(vca::LoadResourceLibrary(host::AppletModule()), platform::ProcessExit);
-    ASSERT_EQ(host::MessageBoxes().size(), 1u);
-    EXPECT_EQ(Utf8(host::MessageBoxes()[0].text), "\r\nCannot set locale in the C library.");
-    EXPECT_TRUE(host::LibraryLoadAttempts().empty());
-}
-
-TEST_F(ResourceLibraryTest, FatalTextsAreWrappedAtSixtyFourCharacters) {
-    host::OverrideString(0, 1200,
-                         u"The quick brown fox jumps over the lazy dog and keeps running far "
-                         u"beyond the edge%nof the line.");
-    host::FailSetLocale(true);
-    EXPECT_THROW(vca::LoadResourceLibrary(host::AppletModule()), platform::ProcessExit);
-    ASSERT_EQ(host::MessageBoxes().size(), 1u);
-    EXPECT_EQ(Utf8(host::MessageBoxes()[0].text),
-              "The quick brown fox jumps over the lazy dog and keeps running\r\nfar beyond the "
-              "edge\r\nof the line.");
 }
 
 TEST_F(ResourceLibraryTest, ShowMessageBeepsAndUsesString3AsCaption) {
@@ -143,12 +127,6 @@ TEST_F(ResourceLibraryTest, ShowMessageBeepsAndUsesString3AsCaption) {
     // A string missing from the library shows an empty text.
     vca::ShowMessage(9999, vca::kBoxExclamation);
     EXPECT_EQ(host::MessageBoxes()[2].text, u"");
-}
-
-TEST_F(ResourceLibraryTest, LanguageTagsAreFourLowerCaseHexDigits) {
-    EXPECT_EQ(Utf8(vca::LanguageTag(0x0c07)), "vca0c07");
-    EXPECT_EQ(Utf8(vca::LanguageTag(0x0007)), "vca0007");
-    EXPECT_EQ(Utf8(vca::LanguageTag(0xABCD)), "vcaabcd");
 }
 
 }  // namespace

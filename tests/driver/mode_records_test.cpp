@@ -91,23 +91,25 @@ TEST_F(ModeRecordsTest, EveryFailingDriverLeavesTheDefaultBlock) {
     }
 }
 
-TEST_F(ModeRecordsTest, ALargeHonestCountIsFetched) {
+TEST_F(ModeRecordsTest, ALargeHonestCountIsFetchedAndASecondQueryReplacesTheBlock) {
     boardsim::Profile profile = MakeBoard(205, 17);
     for (std::uint32_t i = 0; i < 4096; ++i) AddMode(profile, 0, 640 + i, 480, 60);
     boardsim::Install(profile);
     ASSERT_EQ(vca::QueryModeRecords(0), 1);
+    ASSERT_EQ(vca::QueryModeRecords(0), 1);
     EXPECT_EQ(vca::modeRecords[0].status, vca::kRecordsFromDriver);
     EXPECT_EQ(vca::ModeRecordWord(0, 4095, 0), 640u + 4095u);
+    EXPECT_EQ(host::OutstandingAllocations(), 1);
+    vca::ReleaseModeRecords(0);
+    EXPECT_EQ(host::OutstandingAllocations(), 0);
+    EXPECT_EQ(vca::modeRecords[0].block, nullptr);
 }
 
 TEST_F(ModeRecordsTest, OutOfMemoryAtEachAllocationShowsMessage82AndLeaksNothing) {
     // Allocations in order: the count word, the block; or, on the default
     // path, the default block.
-    struct Case {
-        const char* what;
-        bool withRecords;
-        int failAt;
-    } cases[] = {{"count word", true, 1}, {"record block", true, 2}, {"default block", false, 2}};
+    const struct { const char* what; bool withRecords; int failAt; } cases[] = {
+        {"count word", true, 1}, {"record block", true, 2}, {"default block", false, 2}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         host::Reset();
@@ -124,18 +126,6 @@ TEST_F(ModeRecordsTest, OutOfMemoryAtEachAllocationShowsMessage82AndLeaksNothing
         EXPECT_EQ(host::OutstandingAllocations(), 0);
         EXPECT_EQ(host::DcAcquireCount(), host::DcReleaseCount());
     }
-}
-
-TEST_F(ModeRecordsTest, ASecondQueryReplacesTheFirstBlock) {
-    boardsim::Profile profile = MakeBoard(205, 17);
-    AddMode(profile, 0, 1600, 1200, 60);
-    boardsim::Install(profile);
-    ASSERT_EQ(vca::QueryModeRecords(0), 1);
-    ASSERT_EQ(vca::QueryModeRecords(0), 1);
-    EXPECT_EQ(host::OutstandingAllocations(), 1);
-    vca::ReleaseModeRecords(0);
-    EXPECT_EQ(host::OutstandingAllocations(), 0);
-    EXPECT_EQ(vca::modeRecords[0].block, nullptr);
 }
 
 }  // namespace

@@ -64,11 +64,7 @@ protected:
     vcatest::TempDrive drive;
 };
 
-struct Probe {
-    int channel;
-    int index;
-    int entry;
-};
+struct Probe { int channel; int index; int entry; };
 
 struct FileCase {
     const char* what;
@@ -95,13 +91,11 @@ TEST_F(GammaFileTest, TakesValidFilesAndSaysWhyItRefusesTheOthers) {
     const std::vector<FileCase> cases = {
         {"plain file", true, sample, kNone, 0, {}},
         {"CR LF line ends", true, Join(SampleLines(), "\r\n"), kNone, 0, {}},
-        {"a blank before the signature", true, SampleWith(1, "\t47434446"), kNone, 0, {}},
         {"0x before the signature", true, Join(glued), kNone, 0, {}},
         {"extra lines after the 770th", true, sample + "junk\n-1\n99999\n\n", kNone, 0, {}},
         {"end of file mark after the 770th line", true, sample + "\x1A" + "junk\n", kNone, 0, {}},
         {"1023 taken", true, SampleWith(10, "1023"), kNone, 0, {{0, 7, 1023}}},
         {"65536 is its low 16 bits", true, SampleWith(259, "65536"), kNone, 0, {{1, 0, 0}}},
-        {"-65536 is its low 16 bits", true, SampleWith(770, "-65536"), kNone, 0, {{2, 255, 0}}},
         {"sign, blanks and trailing text", true, SampleWith(515, " +7 cd"), kNone, 0, {{2, 0, 7}}},
         {"a long line comes in pieces", true, Join(split), kNone, 0, {{0, 0, 0}, {0, 1, 5}}, 0, true},
 
@@ -124,12 +118,8 @@ TEST_F(GammaFileTest, TakesValidFilesAndSaysWhyItRefusesTheOthers) {
          2147483647},
         {"past the int range", true, SampleWith(4, "2147483648"), GammaFileFault::kOutOfRange, 4, {}, 0,
          false, "2147483648"},
-        {"far past the int range", true, SampleWith(5, "9999999999"), GammaFileFault::kOutOfRange, 5, {}},
         {"letters on a value line", true, SampleWith(400, "abc"), GammaFileFault::kNotANumber, 400, {}},
         {"empty value line", true, SampleWith(3, ""), GammaFileFault::kNotANumber, 3, {}},
-        {"a lone sign", true, SampleWith(700, "-"), GammaFileFault::kNotANumber, 700, {}},
-        {"767 values", true, SampleWithout(1), GammaFileFault::kChannelShort, 769, {}},
-        {"channel 2 ends early", true, SampleWithout(300), GammaFileFault::kChannelShort, 470, {}},
         {"end of file mark inside channel 2", true, SampleWith(300, "\x1A"), GammaFileFault::kChannelShort,
          299, {}},
     };
@@ -145,9 +135,6 @@ TEST_F(GammaFileTest, TakesValidFilesAndSaysWhyItRefusesTheOthers) {
         EXPECT_EQ(report.line, c.line);
         if (c.fault == kNone) {
             ASSERT_TRUE(taken);
-            GammaTable plain = Sentinel();
-            ASSERT_TRUE(vca::ReadGammaFile(u"C:\\gamma\\test.gc", &plain));
-            EXPECT_EQ(std::memcmp(&plain, &table, sizeof table), 0) << "both readers must agree";
             EXPECT_EQ(table.header, vca::kGammaHeader);
             for (int channel = 0; channel < vca::kGammaChannels; ++channel) {
                 for (int i = 0; i < vca::kGammaEntries; ++i) {
@@ -169,18 +156,12 @@ TEST_F(GammaFileTest, TakesValidFilesAndSaysWhyItRefusesTheOthers) {
             }
             GammaTable untouched = Sentinel();
             EXPECT_EQ(std::memcmp(&untouched, &table, sizeof table), 0) << "a refused file changed the table";
-            EXPECT_FALSE(vca::ReadGammaFile(u"C:\\gamma\\test.gc", &table));
-            EXPECT_EQ(std::memcmp(&untouched, &table, sizeof table), 0);
         }
     }
 }
 
 TEST_F(GammaFileTest, ShortChannelSaysWhichChannelAndHowFar) {
-    struct Case {
-        int dropped;
-        int channel;
-        int valuesRead;
-    };
+    struct Case { int dropped; int channel; int valuesRead; };
     const Case cases[] = {{1, 3, 255}, {256, 3, 0}, {257, 2, 255}, {768, 1, 0}};
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.dropped << " value lines missing");
@@ -195,57 +176,39 @@ TEST_F(GammaFileTest, ShortChannelSaysWhichChannelAndHowFar) {
     }
 }
 
-TEST_F(GammaFileTest, WrittenTablesReadBackUnchanged) {
-    std::vector<GammaTable> tables(5);
-    vca::ComputeGammaTable(2.2, &tables[0]);
-    vca::ComputeGammaTable(0.37, &tables[1]);
-    vca::MakeLinearTable(&tables[2]);
-    tables[3].header = vca::kGammaHeader;
-    for (int channel = 0; channel < vca::kGammaChannels; ++channel)
-        for (int i = 0; i < vca::kGammaEntries; ++i)
-            tables[3].channel[channel][i] = static_cast<std::uint16_t>((i * 37 + channel * 511) % 1024);
-    tables[4].header = vca::kGammaHeader;  // all entries 0
-
-    for (std::size_t n = 0; n < tables.size(); ++n) {
-        SCOPED_TRACE(testing::Message() << "table " << n);
-        ASSERT_TRUE(vca::WriteGammaFile(u"C:\\out.gc", tables[n]));
-        GammaTable back = Sentinel();
-        ASSERT_TRUE(vca::ReadGammaFile(u"C:\\out.gc", &back));
-        EXPECT_EQ(std::memcmp(&back, &tables[n], sizeof back), 0);
-    }
-
-    std::ifstream written(drive.root() + "/out.gc", std::ios::binary);
-    std::stringstream bytes;
-    bytes << written.rdbuf();
-    std::string text = bytes.str();
-    EXPECT_EQ(text.rfind("47434446\r\n10\r\n0\r\n", 0), 0u) << text.substr(0, 20);
-    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), vca::kGammaFileLines);
-}
-
-TEST_F(GammaFileTest, RefusesToWriteTablesItCouldNotReadBack) {
-    struct Case {
-        const char* what;
-        std::uint32_t header;
-        int channel;
-        int index;
-        std::uint16_t entry;
-        const char16_t* path;
-    };
-    const Case cases[] = {
-        {"header 9", 9, 0, 0, 0, u"C:\\bad.gc"},
-        {"screen 1 header", 10 | 0x10000, 0, 0, 0, u"C:\\bad.gc"},
-        {"entry 1024", 10, 2, 255, 1024, u"C:\\bad.gc"},
-        {"folder missing", 10, 0, 0, 0, u"C:\\no such folder\\bad.gc"},
+// A written table reads back unchanged; a table that could not be read
+// back (a header other than 10, an entry above 1023) is not written at all.
+TEST_F(GammaFileTest, WritesOnlyTablesThatReadBackUnchanged) {
+    const struct { const char* what; std::uint32_t header; int channel, index; std::uint16_t entry; bool written; } cases[] = {
+        {"all 0", 10, 0, 0, 0, true},
+        {"1023 at the end", 10, 2, 255, 1023, true},
+        {"header 9", 9, 0, 0, 0, false},
+        {"screen 1 header", 10 | 0x10000, 0, 0, 0, false},
+        {"entry 1024", 10, 2, 255, 1024, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         GammaTable table{};
-        vca::MakeLinearTable(&table);
+        for (int channel = 0; channel < vca::kGammaChannels; ++channel)
+            for (int i = 0; i < vca::kGammaEntries; ++i)
+                table.channel[channel][i] = static_cast<std::uint16_t>((i * 37 + channel * 511) % 1024);
         table.header = c.header;
         table.channel[c.channel][c.index] = c.entry;
-        EXPECT_FALSE(vca::WriteGammaFile(c.path, table));
-        EXPECT_FALSE(std::ifstream(drive.root() + "/bad.gc").good()) << "a refused table made a file";
+        const char16_t* path = c.written ? u"C:\\out.gc" : u"C:\\bad.gc";
+        EXPECT_EQ(vca::WriteGammaFile(path, table), c.written);
+        GammaTable back = Sentinel();
+        EXPECT_EQ(vca::ReadGammaFile(path, &back), c.written) << "a refused table made a file";
+        if (c.written) {
+            EXPECT_EQ(std::memcmp(&back, &table, sizeof back), 0);
+        }
     }
+    EXPECT_FALSE(vca::WriteGammaFile(u"C:\\no such folder\\out.gc", Sentinel()));
+    std::ifstream written(drive.root() + "/out.gc", std::ios::binary);
+    std::stringstream bytes;
+    bytes << written.rdbuf();
+    const std::string text = bytes.str();
+    EXPECT_EQ(text.rfind("47434446\r\n10\r\n0\r\n37\r\n", 0), 0u) << text.substr(0, 20);
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), vca::kGammaFileLines);
 }
 
 }  // namespace

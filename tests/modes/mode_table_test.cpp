@@ -7,9 +7,11 @@
 #include "applet/text.h"
 #include "driver/board_identity.h"
 #include "modes/mode_building.h"
+#include "modes/mode_controls.h"
 #include "modes/mode_descriptions.h"
 #include "modes/mode_table.h"
 #include "modes/mode_views.h"
+#include "modes/monitor_catalogue.h"
 #include "modes/modes_fixture.h"
 #include "timingdb/database_loader.h"
 
@@ -30,11 +32,7 @@ const char* const k1024x768at75 = "78.75 1312 1024 96 16 800 768 3 1";
 class ModeTableTest : public vcatest::ModesTest {};
 
 TEST_F(ModeTableTest, CandidatesGroupIntoResolutionsOrderedByWidth) {
-    struct Case {
-        std::vector<vcatest::BoardMode> modes;
-        std::string table;
-        std::uint32_t maxRateCount;
-    } cases[] = {
+    struct Case { std::vector<vcatest::BoardMode> modes; std::string table; std::uint32_t maxRateCount; } cases[] = {
         {{{1280, 1024, 60}, {1280, 1024, 72}, {1280, 512, 120, true}}, "1280x1024 60,72/120", 2},
         {{{1024, 384, 120, true}, {800, 600, 60}}, "800x600 60; 1024x768 /120 only", 1},
         // A repeated rate is listed once but its slot is counted.
@@ -57,11 +55,7 @@ TEST_F(ModeTableTest, CandidatesGroupIntoResolutionsOrderedByWidth) {
 
 TEST(MonitorFilter, HorizontalFrequencyBoundsAreInclusive) {
     using R = vca::FilterResult;
-    struct Case {
-        double hfmin, hfmax;
-        int hfreq;
-        R result;
-    } cases[] = {
+    struct Case { double hfmin, hfmax; int hfreq; R result; } cases[] = {
         {30, 64, 64, R::kPass}, {30, 64, 65, R::kAboveHfMax}, {30, 64, 30, R::kPass}, {30, 64, 29, R::kBelowHfMin},
         {30, 64, 0, R::kPass},  {0, 0, 200, R::kPass},        {30, 0, 40, R::kAboveHfMax},
     };
@@ -154,13 +148,11 @@ TEST(PixelFormat, FiguresFollowTheBoardAndTheTileTest) {
         std::vector<std::uint16_t> figures;
     } cases[] = {
         {201, 0, 0, 1280, 1024, {0, 0, 1, 24}}, {203, 1, 0, 1280, 1024, {8, 0, 8, 32}},
-        {204, 0, 0, 1280, 1024, {0, 0, 1, 24}}, {204, 1, 0, 1280, 1024, {0, 0, 4, 24}},
-        {205, 0, 4, 1024, 768, {8, 8, 8, 32}},  {205, 1, 4, 1280, 1024, {0, 6, 4, 24}},
-        {206, 0, 8, 1280, 1024, {8, 8, 8, 32}}, {206, 0, 8, 1600, 1200, {8, 8, 8, 32}},
-        {206, 0, 8, 1282, 1024, {0, 6, 4, 24}}, {205, 0, 4, 1282, 1024, {0, 6, 4, 24}},
-        {210, 0, 4, 1408, 8, {8, 8, 8, 32}},    {210, 0, 4, 1412, 8, {0, 6, 4, 24}},
-        {206, 0, 8, 2056, 8, {0, 6, 4, 24}},    {207, 0, 4, 640, 0, {0, 6, 4, 24}},
-        {206, 0, 8, 256, 2056, {0, 6, 4, 24}},  {0, 0, 0, 640, 480, {0, 0, 0, 0}},
+        {204, 1, 0, 1280, 1024, {0, 0, 4, 24}}, {205, 0, 4, 1024, 768, {8, 8, 8, 32}},
+        {205, 1, 4, 1280, 1024, {0, 6, 4, 24}}, {206, 0, 8, 1600, 1200, {8, 8, 8, 32}},
+        {206, 0, 8, 1282, 1024, {0, 6, 4, 24}}, {210, 0, 4, 1408, 8, {8, 8, 8, 32}},
+        {210, 0, 4, 1412, 8, {0, 6, 4, 24}},    {206, 0, 8, 256, 2056, {0, 6, 4, 24}},
+        {0, 0, 0, 640, 480, {0, 0, 0, 0}},
     };
     for (const auto& c : cases) {
         vca::boardIdentity.boardCode = c.board;
@@ -175,19 +167,14 @@ TEST(PixelFormat, FiguresFollowTheBoardAndTheTileTest) {
     vca::boardIdentity = vca::BoardIdentity{};
 }
 
-// Every allocation of a build, its views and its descriptions fails in
-// turn: the table builder ends the process and a view builder returns -1,
-// both after message 82; the descriptions go without a message. Nothing is
-// left allocated once all tables are released.
+// Every allocation of a rebuild for a monitor (table, views, descriptions)
+// fails in turn: the process ends after message 82 with every table
+// released; the descriptions go without a message. Nothing leaks.
 TEST_F(ModeTableTest, EveryAllocationFailureIsHandledWithoutLeaks) {
     boardsim::Profile ddcBoard = vcatest::MakeBoard(205, 99 | vca::kSecondScreenBit);
     vcatest::AddMode(ddcBoard, 0, 640, 480, 60);
     vcatest::AddMode(ddcBoard, 0, 1024, 768, 75);
-    struct Setup {
-        boardsim::Profile board;
-        std::string text;
-        std::u16string monitor;
-    } setups[] = {
+    struct Setup { boardsim::Profile board; std::string text; std::u16string monitor; } setups[] = {
         {vcatest::MakeBoard(201, 17),
          TimingFile(StandardMonitors(), {{640, 480, 60}, {640, 480, 72}, {1024, 384, 120, true}}), u""},
         {ddcBoard, TimingFile(StandardMonitors(), {}, {k640x480at60, k640x480at75, k1024x768at75}), u"DDC Monitor"},
@@ -206,22 +193,22 @@ TEST_F(ModeTableTest, EveryAllocationFailureIsHandledWithoutLeaks) {
             const std::size_t boxes = host::MessageBoxes().size();
             const int armedAt = host::AllocationCount();
             host::FailNthAllocation(n);
-            int built = 0, refreshed = 0;
-            std::uint32_t stereo = 0;
+            bool ended = false;
             try {
-                built = vca::ChooseMonitorAndBuildModes();
-                if (built == 1) refreshed = vca::RefreshViews(&stereo);
+                vca::RebuildTablesForMonitor();
             } catch (const platform::ProcessExit& exit) {
                 EXPECT_EQ(exit.code, -1);
-                built = -1;
+                EXPECT_EQ(vca::modeTable, nullptr);
+                EXPECT_EQ(vca::monitorCatalogue, nullptr);
+                EXPECT_EQ(host::OutstandingAllocations(), 0);
+                ended = true;
             }
             host::FailNthAllocation(0);
             const int used = host::AllocationCount() - armedAt;
-            const bool failed = built == -1 || refreshed == -1;
             std::size_t stops = 0;
             for (std::size_t i = boxes; i < host::MessageBoxes().size(); ++i) stops += host::MessageBoxes()[i].type == 16;
-            EXPECT_EQ(stops, failed ? 1u : 0u);
-            const bool done = !failed && vca::descriptionsValid;
+            EXPECT_EQ(stops, ended ? 1u : 0u);
+            const bool done = !ended && vca::descriptionsValid;
             vca::ReleaseAllTables();
             EXPECT_EQ(host::OutstandingAllocations(), 0);
             if (done) {

@@ -42,10 +42,7 @@ TEST_F(SaveSettingsTest, WritesEveryValueInOrderWithItsTypeAndLength) {
     vca::CopyText(vca::savedGamma[1].GammaFile, u"C:\\g.gc");
     ASSERT_EQ(vca::SaveDefaultSettings(vca::driverKeyPath), 1);
 
-    struct Expect {
-        std::string name;
-        std::uint32_t type, bytes;
-    } expected[] = {
+    struct Expect { std::string name; std::uint32_t type, bytes; } expected[] = {
         {"DefaultSettings.XResolution", 4, 4},  {"DefaultSettings.YResolution", 4, 4},
         {"DefaultSettings.BitsPerPel", 4, 4},   {"DefaultSettings.Contrast0", 4, 4},
         {"DefaultSettings.Contrast1", 4, 4},    {"DefaultSettings.Stereo", 4, 4},

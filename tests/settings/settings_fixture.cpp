@@ -8,19 +8,6 @@ namespace vcatest {
 
 const std::u16string kDriverKey = u"SYSTEM\\CurrentControlSet\\Services\\rediruv\\Device0";
 
-std::string MakeDatabase(const std::vector<DbMode>& modes, const std::string& extraMonitors,
-                         const std::string& msLimits) {
-    std::string text = "version 1\ndisplay {\n { tag=MS desc=\"Generic multi-sync monitor\" " + msLimits +
-                       " }\n { tag=LM desc=\"Norvane Lumaris Monitor\" }\n" + extraMonitors + "}\n";
-    for (const auto& m : modes) {
-        text += "tag MS\ntype vqx/gli\nxres " + std::to_string(m.width) + "\nyres " + std::to_string(m.height) +
-                "\nrefresh " + std::to_string(m.refresh) + "\n";
-        if (m.hfreq) text += "hfreq " + std::to_string(m.hfreq) + "\n";
-        text += std::string("flags { stereo=") + (m.stereo ? "true" : "false") + " }\ndata {\n00\n}\n";
-    }
-    return text;
-}
-
 void SettingsTest::SetUp() {
     AppletTest::SetUp();
     host::MapDriveC(drive.root());

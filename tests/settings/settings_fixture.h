@@ -9,21 +9,18 @@
 #include "applet/startup.h"
 #include "support/applet_fixture.h"
 #include "support/board_builder.h"
+#include "support/timing_text.h"
 
 namespace vcatest {
 
 extern const std::u16string kDriverKey;
 
-struct DbMode {
-    int width, height, refresh;
-    bool stereo = false;
-    int hfreq = 0;
-};
-
-// A timing file with one generic multi-sync monitor (tag MS), one Lumaris
-// monitor (tag LM) and "vqx/gli" records for the given modes under tag MS.
-std::string MakeDatabase(const std::vector<DbMode>& modes, const std::string& extraMonitors = "",
-                         const std::string& msLimits = "");
+// The standard monitors with `extraMonitors` after them, and "vqx/gli"
+// records for the given modes.
+inline std::string MakeDatabase(const std::vector<BoardMode>& modes, const std::string& extraMonitors = "",
+                                const std::string& msLimits = "") {
+    return TimingFile(StandardMonitors(msLimits) + extraMonitors, modes);
+}
 
 class SettingsTest : public AppletTest {
 protected:

@@ -13,14 +13,6 @@ std::string SourcePath(const std::string& relative) {
     return std::string(VCA_SOURCE_DIR) + "/" + relative;
 }
 
-void InstallBoard(const std::string& profileName) {
-    boardsim::Profile profile;
-    std::string error;
-    ASSERT_TRUE(boardsim::LoadProfileFile(SourcePath("data/boards/" + profileName), &profile, &error))
-        << error;
-    boardsim::Install(profile);
-}
-
 TempDrive::TempDrive() {
     std::string pattern = (std::filesystem::temp_directory_path() / "vca-drive-XXXXXX").string();
     char* made = mkdtemp(pattern.data());
@@ -54,7 +46,6 @@ void AppletTest::TearDown() {
 }
 
 std::string Utf8(const std::u16string& text) { return host::ToUtf8(text); }
-std::u16string Utf16(const std::string& text) { return host::FromUtf8(text); }
 
 void PutDriverNumber(const std::u16string& keyPath, const std::u16string& name, std::uint32_t value) {
     host::PutValue(keyPath, name, platform::kRegBinary,

@@ -14,9 +14,6 @@ namespace vcatest {
 // Path of a file of the source tree.
 std::string SourcePath(const std::string& relative);
 
-// Installs the board of a profile file under data/boards/.
-void InstallBoard(const std::string& profileName);
-
 // A temporary folder mapped as drive C:, with C:\WINDOWS\system32 made.
 class TempDrive {
 public:
@@ -38,7 +35,6 @@ protected:
 };
 
 std::string Utf8(const std::u16string& text);
-std::u16string Utf16(const std::string& text);
 
 // A number as a display driver records it through the video port: four
 // little-endian bytes stored as REG_BINARY.

@@ -25,27 +25,18 @@ TEST_F(ReaderTest, HeadersAreAcceptedOrRejectedWithTheirLineAndDiagnostic) {
     } cases[] = {
         {"; db\nversion 3\ndisplay {\n {\n  tag=mon1\n  desc=\"M\"\n }\n}\n", 0, 0, "", 1, 1},
         {"display { {tag=a desc=\"x\" HFMAX=80} }\nVERSION 3", 0, 0, "", 1, 1},
-        {"version 3\ndisplay {\n" + Blocks(3, 2) + "}", 0, 0, "", 2, 3},
-        {"version 3\ndisplay {\n { tag=mon1 desc=\"a\" }\n { tag=MON1 desc=\"b\" }\n}", 0, 0, "", 1, 2},
         {"version 3\ndisplay {\n" + Blocks(19, 19) + "}", 0, 0, "", 19, 19},
         {"version 3\ndisplay {\n" + Blocks(20, 5) + "}", 0, 0, "", 5, 20},
         {"version=3\ndisplay { {tag=a desc=\"x\"} }", 1, 1, "parse error: not digit: '=' ParseIntData\n", 0, 0},
         {"version 3\ndisplay {\n { tag=a desc=\"x\"\n   hfmax = 80 }\n}", 1, 4, syntax, 0, 0},
         {"version 3\ndisplay {\n { tag=a desc=\"x\"\n hfmax=60 hfmin=60\n }\n}", 99, 5, "", 1, 0},
         {"version 3\ndisplay {\n { tag=a desc=\"x\" vfmax=0 vfmin=0 }\n}", 99, 3, "", 1, 0},
-        {"version 3\ndisplay {\n { tag=a desc=\"x\" hfmax=60 }\n { tag=b desc=\"y\" vsmax=1 vsmin=2 }}", 99, 4, "", 2, 1},
         {"version 3\ndisplay {\n}", 1, 3, syntax, 0, 0},
         {"version 3\ndisplay {}", 1, 1, syntax, 0, 0},           // just after a "{": the line before
-        {"version 3\ndisplay\n{{tag=a\n desc=x }}", 1, 3, syntax, 0, 0},
-        {"version 3\ndisplay {\n tag=a desc=\"x\"\n}", 1, 3, syntax, 0, 0},
         {"version 3\ndisplay {\n { tag=a desc=\"x\" } ; comment\n}", 1, 3, syntax, 1, 1},
-        {"version 3\ndisplay {\n { tag=a }\n}", 1, 3, syntax, 0, 0},
         {"version 3\ndisplay {\n" + Blocks(20, 20) + "}", 1, 22, "TAGS: limit reached\n", 19, 19},
         {"version 3\ndisplay {\n" + Blocks(21, 3) + "}", 1, 23, syntax, 3, 20},
         {"version 3\n\n; nothing more\n", 1, 4, "", 0, 0},
-        {"display { {tag=a desc=\"x\"} }\n", 1, 2, "", 1, 1},
-        {"version 3 version 4", 1, 1, "", 0, 0},
-        {"version 123456789012345678901234567890123\ndisplay", 1, 1, "", 0, 0},
         {"", 1, 1, "", 0, 0},
     };
     for (const auto& c : cases) {
@@ -80,35 +71,6 @@ TEST_F(ReaderTest, HeaderLengthAndFirstRecordLineFollowTheLastHeaderToken) {
         EXPECT_EQ(db.headerLength, c.text.find(c.endsAfter) + c.endsAfter.size()) << c.text;
         EXPECT_EQ(db.recordLine, c.recordLine) << c.text;
         EXPECT_EQ(db.version, c.version) << c.text;
-    }
-}
-
-TEST_F(ReaderTest, MonitorBlocksKeepTheirLimitsAndComeLastFirst) {
-    ASSERT_EQ(ParseHeader("version 1\ndisplay {\n { tag=a desc=\"First\" hfmax=82.5 hfmin=30 }\n"
-                          " { tag=b desc=\"Second\" vfmin=50 vsmax=0.1 hs%max=20 }\n { tag=A desc=\"Third\" }\n}"),
-              0);
-    std::string blocks;
-    for (const vca::DISPENTRY* e = db.entries; e; e = e->next) {
-        blocks += std::string(e->desc) + ":" + std::to_string(e->tag);
-        for (int i = 0; i < vca::kLimitCount; ++i)
-            if (e->limits[i] != 0.0) blocks += " " + std::string(vca::kLimitNames[i]) + "=" + std::to_string(e->limits[i]);
-        blocks += ";";
-    }
-    EXPECT_EQ(blocks, "Third:0;Second:1 hs%max=20.000000 vfmin=50.000000 vsmax=0.100000;"
-                      "First:0 hfmax=82.500000 hfmin=30.000000;");
-}
-
-TEST_F(ReaderTest, AFailedBlockAllocationStopsTheSection) {
-    const std::string text = "version 1\ndisplay {\n" + Blocks(3, 3) + "}";
-    for (int failing = 1; failing <= 3; ++failing) {
-        ParseHeader("");
-        host::FailNthAllocation(failing);
-        EXPECT_EQ(vca::ParseTimingHeader(text.c_str(), &db), 1);
-        EXPECT_EQ(host::Diagnostics(), "DISPENTRY: Malloc failed\n");
-        EXPECT_EQ(vca::timingErrorLine, 2 + failing);
-        EXPECT_EQ(db.tagCount, static_cast<std::uint32_t>(failing - 1));
-        vca::ReleaseTimingDatabase(&db);
-        EXPECT_EQ(host::OutstandingAllocations(), 0);
     }
 }
 

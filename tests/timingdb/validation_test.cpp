@@ -14,13 +14,26 @@
 #include "support/applet_fixture.h"
 #include "timingdb/database_loader.h"
 #include "timingdb/timing_validation.h"
-#include "validation_support.h"
 
 namespace {
 
-using validationtest::Sxga;
-using validationtest::Timing;
 using vca::TimingTest;
+using T = vca::TimingTest;
+
+// A "timing" record's nine values: MHz, horizontal total, active, sync,
+// front porch; vertical total, active, sync, front porch.
+vca::TimingCandidate Timing(double pixelClock, std::uint32_t hTotal, std::uint32_t hActive, std::uint32_t hSync,
+                            std::uint32_t hFrontPorch, double vTotal, std::uint32_t vActive, std::uint32_t vSync,
+                            double vFrontPorch, std::uint32_t flags = 0) {
+    vca::TimingCandidate c{};
+    c.type = vca::kTypeTiming;
+    c.pixelClock = pixelClock, c.hTotal = hTotal, c.hActive = hActive, c.hSync = hSync, c.hFrontPorch = hFrontPorch;
+    c.vTotal = vTotal, c.vActive = vActive, c.vSync = vSync, c.vFrontPorch = vFrontPorch, c.flags = flags;
+    return c;
+}
+
+// 1280 x 1024 at 75 Hz: 135 MHz, 1688 x 1066.
+vca::TimingCandidate Sxga() { return Timing(135.0, 1688, 1280, 144, 16, 1066.0, 1024, 3, 1.0); }
 
 const vca::MonitorEntry kNoMonitor{};
 
@@ -35,46 +48,30 @@ TEST(TimingBoardTests, GeometryClockAndUndefinedTimingsDecideInOrder) {
         std::uint16_t granularity;
         TimingTest test, narrowTest;
     } cases[] = {
-        {"1280 wide: 5120 narrow tiles, 4096 wide", Sxga(), none, 4, TimingTest::kAccepted, TimingTest::kTileCount},
-        {"narrow clock limit ignored on the wide width", Sxga(), {0, 0, 100, 0}, 4, TimingTest::kAccepted,
-         TimingTest::kTileCount},
-        {"board clock limit applies", Sxga(), {0, 100, 0, 0}, 4, TimingTest::kMaxPcFreq1020, TimingTest::kTileCount},
-        {"board clock limit inclusive", Sxga(), {0, 135, 0, 0}, 4, TimingTest::kAccepted, TimingTest::kTileCount},
-        {"granularity 8: narrow width fits", Sxga(), {0, 0, 100, 0}, 8, TimingTest::kAccepted,
-         TimingTest::kMaxPcFreq1280},
-        {"1800 wide, granularity 4", wide1800, none, 4, TimingTest::kTileColumns, TimingTest::kTileColumns},
-        {"1800 wide, granularity 8", wide1800, none, 8, TimingTest::kAccepted, TimingTest::kAccepted},
+        {"1280 wide: 5120 narrow tiles, 4096 wide", Sxga(), none, 4, T::kAccepted, T::kTileCount},
+        {"narrow clock limit ignored on the wide width", Sxga(), {0, 0, 100, 0}, 4, T::kAccepted, T::kTileCount},
+        {"board clock limit applies", Sxga(), {0, 100, 0, 0}, 4, T::kMaxPcFreq1020, T::kTileCount},
+        {"board clock limit inclusive", Sxga(), {0, 135, 0, 0}, 4, T::kAccepted, T::kTileCount},
+        {"granularity 8: narrow width fits", Sxga(), {0, 0, 100, 0}, 8, T::kAccepted, T::kMaxPcFreq1280},
+        {"1800 wide, granularity 4", wide1800, none, 4, T::kTileColumns, T::kTileColumns},
         {"1282 wide, granularity 4", Timing(100.0, 1600, 1282, 8, 8, 700.0, 600, 3, 1.0), none, 4,
-         TimingTest::kGranularity, TimingTest::kGranularity},
-        {"1282 wide, granularity 8", Timing(100.0, 1600, 1282, 8, 8, 700.0, 600, 3, 1.0), none, 8,
-         TimingTest::kGranularity, TimingTest::kGranularity},
-        {"2056 wide", Timing(100.0, 2200, 2056, 8, 8, 20.0, 8, 3, 1.0), none, 8, TimingTest::kWidth,
-         TimingTest::kWidth},
-        {"2056 lines", Timing(100.0, 100, 8, 8, 8, 2000.0, 2056, 3, 1.0), none, 8, TimingTest::kFrameLines,
-         TimingTest::kFrameLines},
+         T::kGranularity, T::kGranularity},
+        {"2056 wide", Timing(100.0, 2200, 2056, 8, 8, 20.0, 8, 3, 1.0), none, 8, T::kWidth, T::kWidth},
+        {"2056 lines", Timing(100.0, 100, 8, 8, 8, 2000.0, 2056, 3, 1.0), none, 8, T::kFrameLines, T::kFrameLines},
         {"interlaced 600 lines, field total 1025",
          Timing(65.0, 1344, 1024, 136, 24, 1025.0, 600, 3, 1.0, vca::TF_INTERLACED), none, 8,
-         TimingTest::kVerticalTotal, TimingTest::kVerticalTotal},
+         T::kVerticalTotal, T::kVerticalTotal},
         {"the same not interlaced", Timing(65.0, 1344, 1024, 136, 24, 1025.0, 600, 3, 1.0), none, 8,
-         TimingTest::kAccepted, TimingTest::kAccepted},
-        {"synthesiser limit off by bit 0x08", Sxga(), {0x08, 0, 0, 100}, 4, TimingTest::kAccepted,
-         TimingTest::kTileCount},
-        {"synthesiser limit on with flags 1", Sxga(), {1, 0, 0, 100}, 4, TimingTest::kSynthesiser,
-         TimingTest::kAccepted},
-        {"synthesiser limit off by flags 0", Sxga(), {0, 0, 0, 100}, 4, TimingTest::kAccepted,
-         TimingTest::kTileCount},
+         T::kAccepted, T::kAccepted},
+        {"synthesiser limit off by bit 0x08", Sxga(), {0x08, 0, 0, 100}, 4, T::kAccepted, T::kTileCount},
+        {"synthesiser limit on with flags 1", Sxga(), {1, 0, 0, 100}, 4, T::kSynthesiser, T::kAccepted},
+        {"synthesiser limit off by flags 0", Sxga(), {0, 0, 0, 100}, 4, T::kAccepted, T::kTileCount},
         {"fss", Timing(40.0, 1056, 800, 128, 40, 628.0, 600, 4, 1.0, vca::TF_FSS | vca::TF_INTERLACED), none, 8,
-         TimingTest::kFss, TimingTest::kAccepted},
-        {"granularity 0", svga, none, 0, TimingTest::kNoGranularity, TimingTest::kNoGranularity},
-        {"pixel clock 0", Timing(0.0, 1056, 800, 128, 40, 628.0, 600, 4, 1.0), none, 8, TimingTest::kUndefined,
-         TimingTest::kAccepted},
-        {"horizontal total 0", Timing(40.0, 0, 800, 128, 40, 628.0, 600, 4, 1.0), none, 8, TimingTest::kUndefined,
-         TimingTest::kAccepted},
-        {"vertical total 0", Timing(40.0, 1056, 800, 128, 40, 0.0, 600, 4, 1.0), none, 8, TimingTest::kUndefined,
-         TimingTest::kAccepted},
-        {"refresh beyond 16 bits", Timing(1000.0, 10, 8, 1, 1, 1.0, 1, 0, 0.0), none, 4, TimingTest::kRefreshRange,
-         TimingTest::kAccepted},
-        {"800 x 600", svga, none, 4, TimingTest::kAccepted, TimingTest::kAccepted},
+         T::kFss, T::kAccepted},
+        {"granularity 0", svga, none, 0, T::kNoGranularity, T::kNoGranularity},
+        {"pixel clock 0", Timing(0.0, 1056, 800, 128, 40, 628.0, 600, 4, 1.0), none, 8, T::kUndefined, T::kAccepted},
+        {"refresh beyond 16 bits", Timing(1000.0, 10, 8, 1, 1, 1.0, 1, 0, 0.0), none, 4, T::kRefreshRange,
+         T::kAccepted},
     };
     for (const auto& c : cases) {
         const vca::TimingVerdict verdict = vca::CheckTiming(c.candidate, c.board, c.granularity, kNoMonitor);
@@ -85,8 +82,11 @@ TEST(TimingBoardTests, GeometryClockAndUndefinedTimingsDecideInOrder) {
     const vca::TimingVerdict sxga = vca::CheckTiming(Sxga(), none, 4, kNoMonitor);
     EXPECT_EQ(sxga.refresh, 75);
     EXPECT_EQ(sxga.tileWidth, 40u);
+    const vca::TimingVerdict vga = vca::CheckTiming(Timing(25.175, 800, 640, 96, 16, 525.0, 480, 2, 10.0), none, 4,
+                                                    kNoMonitor);
+    EXPECT_EQ(vga.refresh, 60) << "59.94 Hz rounds to the nearest whole rate";
     const vca::TimingVerdict tiles = vca::CheckTiming(Sxga(), {0, 0, 0, 0}, 2, kNoMonitor);
-    EXPECT_EQ(tiles.test, TimingTest::kTileCount);
+    EXPECT_EQ(tiles.test, T::kTileCount);
     EXPECT_EQ(tiles.quantity, 64.0 * 128.0);  // 1280 / 20 tiles across, 128 rows
     EXPECT_EQ(tiles.limit, 4096.0);
 }
@@ -106,37 +106,32 @@ TEST(TimingMonitorTests, EveryNonZeroLimitBoundsItsQuantityInclusively) {
         TimingTest test;
         int limitIndex;
     } cases[] = {
-        {"hfmax equal", Round(), {{vca::kHfMax, 100.0}}, TimingTest::kAccepted, -1},
-        {"hfmax below", Round(), {{vca::kHfMax, 99.99}}, TimingTest::kMonitorMaximum, vca::kHfMax},
-        {"hfmin above", Round(), {{vca::kHfMin, 100.01}}, TimingTest::kMonitorMinimum, vca::kHfMin},
-        {"hbpmin above 0.6 us", Round(), {{vca::kHbpMin, 0.7}}, TimingTest::kMonitorMinimum, vca::kHbpMin},
-        {"hs% 50 fits", Round(), {{vca::kHsPctMax, 50.0}, {vca::kHsPctMin, 50.0}}, TimingTest::kAccepted, -1},
-        {"vfmax only: above", Round(), {{vca::kVfMax, 99.0}}, TimingTest::kMonitorMaximum, vca::kVfMax},
+        {"hfmax equal", Round(), {{vca::kHfMax, 100.0}}, T::kAccepted, -1},
+        {"hfmax below", Round(), {{vca::kHfMax, 99.99}}, T::kMonitorMaximum, vca::kHfMax},
+        {"hbpmin above 0.6 us", Round(), {{vca::kHbpMin, 0.7}}, T::kMonitorMinimum, vca::kHbpMin},
+        {"hs% 50 fits", Round(), {{vca::kHsPctMax, 50.0}, {vca::kHsPctMin, 50.0}}, T::kAccepted, -1},
+        {"vfmax only: above", Round(), {{vca::kVfMax, 99.0}}, T::kMonitorMaximum, vca::kVfMax},
         {"vfmax only: 1 Hz", Timing(1.0, 1000, 800, 100, 40, 1000.0, 960, 4, 10.0), {{vca::kVfMax, 99.0}},
-         TimingTest::kAccepted, -1},
-        {"pairs in order", Round(), {{vca::kVfMax, 50.0}, {vca::kHfMax, 50.0}}, TimingTest::kMonitorMaximum,
-         vca::kHfMax},
+         T::kAccepted, -1},
+        {"pairs in order", Round(), {{vca::kVfMax, 50.0}, {vca::kHfMax, 50.0}}, T::kMonitorMaximum, vca::kHfMax},
         // The maximum side counts the half line of a field, the minimum side not.
-        {"vb window of a field", HalfLine(), {{vca::kVbMax, 0.21}, {vca::kVbMin, 0.205}}, TimingTest::kAccepted, -1},
-        {"vbmax below 21 lines", HalfLine(), {{vca::kVbMax, 0.208}}, TimingTest::kMonitorMaximum, vca::kVbMax},
-        {"vbmin above 20.5 lines", HalfLine(), {{vca::kVbMin, 0.206}}, TimingTest::kMonitorMinimum, vca::kVbMin},
+        {"vb window of a field", HalfLine(), {{vca::kVbMax, 0.21}, {vca::kVbMin, 0.205}}, T::kAccepted, -1},
+        {"vbmax below 21 lines", HalfLine(), {{vca::kVbMax, 0.208}}, T::kMonitorMaximum, vca::kVbMax},
+        {"vbmin above 20.5 lines", HalfLine(), {{vca::kVbMin, 0.206}}, T::kMonitorMinimum, vca::kVbMin},
         {"vs% of a field: 25 and 23", HalfLine(), {{vca::kVsPctMax, 25.0}, {vca::kVsPctMin, 23.0}},
-         TimingTest::kAccepted, -1},
-        {"vs%max 24", HalfLine(), {{vca::kVsPctMax, 24.0}}, TimingTest::kMonitorMaximum, vca::kVsPctMax},
-        {"vs%min 24", HalfLine(), {{vca::kVsPctMin, 24.0}}, TimingTest::kMonitorMinimum, vca::kVsPctMin},
+         T::kAccepted, -1},
+        {"vs%max 24", HalfLine(), {{vca::kVsPctMax, 24.0}}, T::kMonitorMaximum, vca::kVsPctMax},
         {"no horizontal blanking, hs% limited", Timing(100.0, 800, 800, 0, 0, 1000.0, 960, 4, 10.0),
-         {{vca::kHsPctMax, 50.0}}, TimingTest::kNoPercentage, vca::kHsPctMax},
-        {"no horizontal blanking, hs% not limited", Timing(100.0, 800, 800, 0, 0, 1000.0, 960, 4, 10.0),
-         {{vca::kHfMax, 200.0}}, TimingTest::kAccepted, -1},
+         {{vca::kHsPctMax, 50.0}}, T::kNoPercentage, vca::kHsPctMax},
         {"no vertical blanking, vs%min", Timing(100.0, 1000, 800, 100, 40, 960.0, 960, 0, 0.0),
-         {{vca::kVsPctMin, 5.0}}, TimingTest::kNoPercentage, vca::kVsPctMin},
+         {{vca::kVsPctMin, 5.0}}, T::kNoPercentage, vca::kVsPctMin},
     };
     for (const auto& c : cases) {
         vca::MonitorEntry monitor{};
         for (const auto& [index, value] : c.limits) monitor.limits[index] = value;
         const vca::TimingVerdict verdict = vca::CheckTiming(c.candidate, {0, 0, 0, 0}, 8, monitor);
         EXPECT_EQ(verdict.test, c.test) << c.what << ": " << vca::TimingTestName(verdict.test);
-        if (c.test != TimingTest::kAccepted) {
+        if (c.test != T::kAccepted) {
             EXPECT_EQ(verdict.limitIndex, c.limitIndex) << c.what;
         }
     }
@@ -162,113 +157,89 @@ protected:
     }
 };
 
-TEST_F(ValidationTest, UnreadableLimitsReadAsZeroAndShowMessage1208Once) {
-    const std::string unreadable =
-        "The pixel clock limits of the display driver cannot be read from the registry. Timings are checked "
-        "without them.";
-    struct Case {
-        const char* what;
-        bool unopenable;
-        std::vector<const char16_t*> missing;
-        const char16_t* tooLong;  // a value of 8 bytes
-        vca::BoardTimingLimits expected;
-        std::size_t boxes;
-    } cases[] = {
-        {"all present", false, {}, nullptr, {1, 2, 3, 4}, 0},
-        {"flags missing", false, {u"V3UZFlags0"}, nullptr, {0, 2, 3, 4}, 1},
-        {"two missing", false, {u"V3UZMaxPcFreq1020", u"V3UZMaxPcPllVcoFreq0"}, nullptr, {1, 0, 3, 0}, 1},
-        {"one too long", false, {}, u"V3UZMaxPcFreq1280", {1, 2, 0, 4}, 1},
-        {"key unopenable", true, {}, nullptr, {0, 0, 0, 0}, 1},
-    };
-    for (const auto& c : cases) {
-        host::Reset();
-        vca::mainDialog = 0x99;
-        PutLimits(1, 2, 3, 4);
-        for (const char16_t* name : c.missing) host::DeleteValue(vca::kDriverKeyPath, name);
-        if (c.tooLong) host::PutValue(vca::kDriverKeyPath, c.tooLong, platform::kRegBinary, std::vector<std::uint8_t>(8, 1));
-        host::SetKeyUnopenable(vca::kDriverKeyPath, c.unopenable);
-
-        const vca::BoardTimingLimits limits = vca::ReadBoardTimingLimits();
-        EXPECT_EQ(limits.flags, c.expected.flags) << c.what;
-        EXPECT_EQ(limits.maxPcFreq1020, c.expected.maxPcFreq1020) << c.what;
-        EXPECT_EQ(limits.maxPcFreq1280, c.expected.maxPcFreq1280) << c.what;
-        EXPECT_EQ(limits.maxPcPllVcoFreq, c.expected.maxPcPllVcoFreq) << c.what;
-        EXPECT_EQ(host::SleptMilliseconds(), 10u) << c.what;
-        EXPECT_EQ(host::OpenKeyCount(), 0) << c.what;
-        ASSERT_EQ(host::MessageBoxes().size(), c.boxes) << c.what;
-        for (const auto& box : host::MessageBoxes()) {
-            EXPECT_EQ(vcatest::Utf8(box.text), unreadable) << c.what;
-            EXPECT_EQ(vcatest::Utf8(box.caption), "Norvane Video Configuration") << c.what;
-            EXPECT_EQ(box.type, 64u) << c.what;
-            EXPECT_EQ(box.owner, 0x99u) << c.what;
-        }
-    }
-    vca::mainDialog = 0;
-}
-
-TEST_F(ValidationTest, AcceptedCandidatesAreCompactedWithTheirModeAndTheRestLeftAlone) {
+// The driver's limits come from its key; one that cannot be read counts as
+// 0 (no limit) and message 1208 is shown once. The accepted candidates are
+// compacted with the mode the validation found; the slots after them stay.
+TEST_F(ValidationTest, RegistryLimitsDecideAndAcceptedCandidatesAreCompacted) {
     vca::boardIdentity.pixelGranularity = 4;
     vca::monitorCatalogue = vca::AllocateCatalogue(vca::kCatalogueEntries);
     vca::CopyText(vca::monitorCatalogue[0].name, u"Chosen");
     vca::monitorCatalogue[0].limits[vca::kHfMin] = 30.0;
     vca::CopyText(vca::workingSettings.Description, u"chosen");
-
     const char* data = "{\n";
     std::vector<vca::TimingCandidate> candidates = {
-        Sxga(),                                                              // synthesiser limit of 100 MHz
+        Sxga(),                                                                     // 135 MHz
         Timing(65.0, 1344, 1024, 136, 24, 403.0, 384, 3, 1.5, vca::TF_INTERLACED),  // 1024 x 768 interlaced
         Timing(40.0, 1056, 800, 128, 40, 628.0, 600, 4, 1.0, vca::TF_FSS),
-        Timing(25.175, 800, 640, 96, 16, 525.0, 480, 2, 10.0),               // 31.5 kHz, below hfmin
+        Timing(20.0, 800, 640, 96, 16, 525.0, 480, 2, 10.0),  // 25 kHz, below hfmin
         Timing(40.0, 1056, 800, 128, 40, 628.0, 600, 4, 1.0, vca::TF_MONID),
     };
+    const std::uint16_t modes[][3] = {{1280, 1024, 75}, {1024, 768, 120}, {0, 0, 0}, {0, 0, 0}, {800, 600, 60}};
     for (std::size_t i = 0; i < candidates.size(); ++i) {
         candidates[i].tag = static_cast<std::uint16_t>(i);
         candidates[i].monid = static_cast<std::uint32_t>(10 + i);
         candidates[i].hfreq = static_cast<std::uint16_t>(20 + i);
         candidates[i].data = data + (i % 2);
     }
-    candidates[3].pixelClock = 20.0;  // 25 kHz
-
-    struct Case {
+    // Every field the validation copies, the mode it found, and the line the slot kept.
+    auto text = [](const vca::TimingEntry& e) {
+        return std::to_string(e.tag) + " " + std::to_string(e.type) + " " + std::to_string(e.monid) + " " +
+               std::to_string(e.flags) + " " + std::to_string(e.hfreq) + " " + std::to_string(e.line) + " " +
+               std::to_string(e.xres) + "x" + std::to_string(e.yres) + "@" + std::to_string(e.refresh);
+    };
+    const struct {
         const char* what;
-        bool readable;
+        bool unopenable;
+        const char16_t *missing, *tooLong;  // a value of 8 bytes
+        vca::BoardTimingLimits expected;
         std::vector<std::size_t> accepted;  // candidate indexes
-        std::size_t boxes;
     } cases[] = {
-        {"limits in the registry", true, {1, 4}, 0},
-        {"no limits: the 135 MHz timing passes", false, {0, 1, 4}, 1},
+        {"a synthesiser limit of 100 MHz", false, nullptr, nullptr, {1, 0, 0, 100}, {1, 4}},
+        {"flags missing: no synthesiser limit", false, u"V3UZFlags0", nullptr, {0, 0, 0, 100}, {0, 1, 4}},
+        {"a limit too long", false, nullptr, u"V3UZMaxPcPllVcoFreq0", {1, 0, 0, 0}, {0, 1, 4}},
+        {"key unopenable", true, nullptr, nullptr, {0, 0, 0, 0}, {0, 1, 4}},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
         host::Reset();
-        if (c.readable) PutLimits(1, 0, 0, 100);
+        vca::mainDialog = 0x99;
+        PutLimits(1, 0, 0, 100);
+        if (c.missing) host::DeleteValue(vca::kDriverKeyPath, c.missing);
+        if (c.tooLong) host::PutValue(vca::kDriverKeyPath, c.tooLong, platform::kRegBinary, std::vector<std::uint8_t>(8, 1));
+        host::SetKeyUnopenable(vca::kDriverKeyPath, c.unopenable);
+        const vca::BoardTimingLimits limits = vca::ReadBoardTimingLimits();
+        EXPECT_EQ((std::vector<std::uint32_t>{limits.flags, limits.maxPcFreq1020, limits.maxPcFreq1280, limits.maxPcPllVcoFreq}),
+                  (std::vector<std::uint32_t>{c.expected.flags, c.expected.maxPcFreq1020, c.expected.maxPcFreq1280,
+                                              c.expected.maxPcPllVcoFreq}));
         std::vector<vca::TimingEntry> entries(candidates.size());
-        for (std::size_t i = 0; i < entries.size(); ++i) {
-            entries[i].line = static_cast<std::uint16_t>(100 + i);
-            entries[i].xres = 7;
-        }
+        for (std::size_t i = 0; i < entries.size(); ++i) entries[i].line = static_cast<std::uint16_t>(100 + i);
         const std::uint32_t k = vca::ValidateTimings(static_cast<std::uint32_t>(candidates.size()),
                                                      candidates.data(), entries.data());
-        ASSERT_EQ(k, c.accepted.size()) << c.what;
-        const std::uint16_t modes[][3] = {{1280, 1024, 75}, {1024, 768, 120}, {0, 0, 0}, {0, 0, 0}, {800, 600, 60}};
-        for (std::size_t slot = 0; slot < k; ++slot) {
-            const vca::TimingCandidate& from = candidates[c.accepted[slot]];
-            const vca::TimingEntry& entry = entries[slot];
-            const std::uint16_t* mode = modes[c.accepted[slot]];
-            EXPECT_EQ(entry.tag, from.tag) << c.what << slot;
-            EXPECT_EQ(entry.type, from.type) << c.what << slot;
-            EXPECT_EQ(entry.monid, from.monid) << c.what << slot;
-            EXPECT_EQ(entry.flags, from.flags) << c.what << slot;
-            EXPECT_EQ(entry.data, from.data) << c.what << slot;
-            EXPECT_EQ(entry.hfreq, from.hfreq) << c.what << slot;
-            EXPECT_EQ(entry.line, 100 + slot) << c.what << slot;
-            EXPECT_EQ(entry.xres, mode[0]) << c.what << slot;
-            EXPECT_EQ(entry.yres, mode[1]) << c.what << slot;
-            EXPECT_EQ(entry.refresh, mode[2]) << c.what << slot;
+        ASSERT_EQ(k, c.accepted.size());
+        for (std::size_t slot = 0; slot < entries.size(); ++slot) {
+            vca::TimingEntry expected{};
+            expected.line = static_cast<std::uint16_t>(100 + slot);
+            if (slot < k) {
+                const std::size_t from = c.accepted[slot];
+                const vca::TimingCandidate& t = candidates[from];
+                expected = {t.tag, t.type, modes[from][0], modes[from][1], modes[from][2], t.hfreq, t.monid, t.flags,
+                            expected.line, t.data};
+            }
+            EXPECT_EQ(text(entries[slot]), text(expected)) << slot;
+            EXPECT_EQ(entries[slot].data, expected.data) << slot;
         }
-        for (std::size_t slot = k; slot < entries.size(); ++slot)
-            EXPECT_EQ(entries[slot].xres, 7) << c.what << " untouched " << slot;
-        EXPECT_EQ(host::MessageBoxes().size(), c.boxes) << c.what;
+        // Both reads of the limits show message 1208 once each when a limit is unreadable.
+        const std::size_t boxes = c.missing || c.tooLong || c.unopenable ? 2 : 0;
+        ASSERT_EQ(host::MessageBoxes().size(), boxes);
+        for (const auto& box : host::MessageBoxes()) {
+            EXPECT_EQ(vcatest::Utf8(box.text), "The pixel clock limits of the display driver cannot be read from the "
+                                               "registry. Timings are checked without them.");
+            EXPECT_EQ(box.type, 64u);
+            EXPECT_EQ(box.owner, 0x99u);
+        }
+        EXPECT_EQ(host::OpenKeyCount(), 0);
     }
+    vca::mainDialog = 0;
 }
 
 }  // namespace
