@@ -8,7 +8,7 @@
 #include <random>
 #include <string>
 
-#include "applet/app_state.h"
+#include "base/app_state.h"
 #include "applet/startup.h"
 #include "boardsim/boardsim.h"
 #include "gamma/gamma_table.h"
@@ -18,6 +18,7 @@
 #include "timingdb/section_parser.h"
 #include "timingdb/timing_check.h"
 #include "timingdb/timing_queries.h"
+#include "applet/reset.h"
 
 namespace {
 

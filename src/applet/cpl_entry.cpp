@@ -2,9 +2,9 @@
 // messages 1 to 8.
 #include "platform/win32/windows_api.h"
 
-#include "applet/app_state.h"
+#include "base/app_state.h"
 #include "applet/startup.h"
-#include "applet/text.h"
+#include "base/text.h"
 #include "resource.h"
 #include "ui/dialogs.h"
 

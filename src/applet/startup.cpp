@@ -1,8 +1,8 @@
 #include "applet/startup.h"
 
-#include "applet/app_state.h"
-#include "applet/resource_library.h"
-#include "applet/text.h"
+#include "base/app_state.h"
+#include "base/resource_library.h"
+#include "base/text.h"
 #include "driver/board_identity.h"
 #include "settings/default_settings.h"
 #include "settings/hardware_info.h"

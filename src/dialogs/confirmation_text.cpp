@@ -1,6 +1,6 @@
 #include "dialogs/confirmation_text.h"
 
-#include "applet/resource_library.h"
+#include "base/resource_library.h"
 
 namespace vca {
 

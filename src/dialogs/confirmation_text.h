@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "applet/app_state.h"
+#include "base/app_state.h"
 #include "dialogs/confirmation.h"
 
 namespace vca {

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "applet/app_state.h"
+#include "base/app_state.h"
 
 namespace vca {
 

@@ -1,8 +1,8 @@
 #include "dialogs/main_texts.h"
 
-#include "applet/app_state.h"
-#include "applet/resource_library.h"
-#include "applet/text.h"
+#include "base/app_state.h"
+#include "base/resource_library.h"
+#include "base/text.h"
 #include "driver/board_identity.h"
 #include "resource.h"
 

@@ -1,7 +1,7 @@
 #include <cstring>
 
-#include "applet/app_state.h"
-#include "applet/text.h"
+#include "base/app_state.h"
+#include "base/text.h"
 #include "driver/board_identity.h"
 #include "driver/driver_escape.h"
 #include "driver/mode_records.h"

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "applet/app_state.h"
-#include "applet/resource_library.h"
+#include "base/app_state.h"
+#include "base/resource_library.h"
 #include "driver/driver_escape.h"
 #include "platform/platform.h"
 

@@ -1,6 +1,6 @@
 #include "driver/monitor_identification.h"
 
-#include "applet/text.h"
+#include "base/text.h"
 #include "driver/edid_identity.h"
 
 namespace vca {

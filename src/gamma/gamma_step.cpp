@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "applet/text.h"
+#include "base/text.h"
 
 namespace vca {
 

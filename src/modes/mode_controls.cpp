@@ -1,7 +1,7 @@
 #include "modes/mode_controls.h"
 
-#include "applet/app_state.h"
-#include "applet/text.h"
+#include "base/app_state.h"
+#include "base/text.h"
 #include "driver/board_identity.h"
 #include "modes/mode_table.h"
 #include "modes/monitor_catalogue.h"

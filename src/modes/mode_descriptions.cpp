@@ -5,9 +5,9 @@
 #include <cstring>
 #include <string>
 
-#include "applet/app_state.h"
-#include "applet/resource_library.h"
-#include "applet/text.h"
+#include "base/app_state.h"
+#include "base/resource_library.h"
+#include "base/text.h"
 #include "driver/board_identity.h"
 #include "modes/mode_table.h"
 #include "modes/mode_views.h"

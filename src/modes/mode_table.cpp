@@ -4,8 +4,8 @@
 
 #include <cstring>
 
-#include "applet/app_state.h"
-#include "applet/resource_library.h"
+#include "base/app_state.h"
+#include "base/resource_library.h"
 #include "driver/board_identity.h"
 #include "driver/mode_records.h"
 #include "modes/mode_building.h"

@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "applet/resource_library.h"
-#include "applet/text.h"
+#include "base/resource_library.h"
+#include "base/text.h"
 #include "driver/mode_records.h"
 #include "modes/mode_building.h"
 #include "modes/mode_table.h"

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "applet/resource_library.h"
+#include "base/resource_library.h"
 #include "modes/mode_building.h"
 #include "modes/mode_descriptions.h"
 #include "modes/mode_table.h"

@@ -2,9 +2,9 @@
 // and the lookup of that entry by the working Description.
 #include <cstring>
 
-#include "applet/app_state.h"
-#include "applet/resource_library.h"
-#include "applet/text.h"
+#include "base/app_state.h"
+#include "base/resource_library.h"
+#include "base/text.h"
 #include "driver/board_identity.h"
 #include "modes/monitor_catalogue.h"
 #include "timingdb/database_loader.h"

@@ -1,7 +1,7 @@
 #include "modes/timing_lines.h"
 
-#include "applet/resource_library.h"
-#include "applet/text.h"
+#include "base/resource_library.h"
+#include "base/text.h"
 #include "modes/mode_building.h"
 
 namespace vca {

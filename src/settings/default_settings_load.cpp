@@ -2,8 +2,8 @@
 // monitor and the mode lists, and every correction written back at once.
 #include <cmath>
 
-#include "applet/app_state.h"
-#include "applet/text.h"
+#include "base/app_state.h"
+#include "base/text.h"
 #include "driver/board_identity.h"
 #include "gamma/gamma_table.h"
 #include "modes/mode_descriptions.h"
@@ -11,7 +11,7 @@
 #include "modes/mode_views.h"
 #include "platform/platform.h"
 #include "settings/default_settings.h"
-#include "settings/registry_values.h"
+#include "base/registry_values.h"
 #include "timingdb/database_loader.h"
 
 namespace vca {

@@ -1,11 +1,11 @@
 // Saving the record to save and the saved gamma pair.
-#include "applet/app_state.h"
-#include "applet/text.h"
+#include "base/app_state.h"
+#include "base/text.h"
 #include "gamma/gamma_table.h"
 #include "modes/mode_views.h"
 #include "platform/platform.h"
 #include "settings/default_settings.h"
-#include "settings/registry_values.h"
+#include "base/registry_values.h"
 
 namespace vca {
 

@@ -1,11 +1,11 @@
 #include "settings/hardware_info.h"
 
-#include "applet/app_state.h"
-#include "applet/resource_library.h"
-#include "applet/text.h"
+#include "base/app_state.h"
+#include "base/resource_library.h"
+#include "base/text.h"
 #include "driver/board_identity.h"
 #include "platform/platform.h"
-#include "settings/registry_values.h"
+#include "base/registry_values.h"
 
 namespace vca {
 

@@ -1,6 +1,6 @@
 // The resolution and monitor adjustments of loading.
-#include "applet/app_state.h"
-#include "applet/text.h"
+#include "base/app_state.h"
+#include "base/text.h"
 #include "driver/board_identity.h"
 #include "modes/monitor_catalogue.h"
 #include "modes/mode_views.h"

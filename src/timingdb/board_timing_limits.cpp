@@ -1,8 +1,8 @@
 // The driver's pixel clock limits, kept as 4-byte numbers in its key.
-#include "applet/app_state.h"
-#include "applet/resource_library.h"
+#include "base/app_state.h"
+#include "base/resource_library.h"
 #include "platform/platform.h"
-#include "settings/registry_values.h"
+#include "base/registry_values.h"
 #include "timingdb/timing_messages.h"
 #include "timingdb/timing_validation.h"
 

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "applet/resource_library.h"
-#include "applet/text.h"
+#include "base/resource_library.h"
+#include "base/text.h"
 #include "modes/monitor_catalogue.h"
 #include "platform/platform.h"
 #include "timingdb/scanner.h"

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "applet/app_state.h"
+#include "base/app_state.h"
 #include "timingdb/timing_types.h"
 
 namespace vca {

@@ -1,8 +1,8 @@
 #include "timingdb/timing_messages.h"
 
-#include "applet/app_state.h"
-#include "applet/resource_library.h"
-#include "applet/text.h"
+#include "base/app_state.h"
+#include "base/resource_library.h"
+#include "base/text.h"
 #include "platform/platform.h"
 #include "timingdb/database_loader.h"
 #include "timingdb/scanner.h"

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "applet/resource_library.h"
+#include "base/resource_library.h"
 
 namespace vca {
 

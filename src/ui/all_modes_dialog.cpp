@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "applet/app_state.h"
+#include "base/app_state.h"
 #include "driver/board_identity.h"
 #include "modes/mode_descriptions.h"
 #include "modes/mode_table.h"

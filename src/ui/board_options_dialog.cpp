@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "applet/app_state.h"
+#include "base/app_state.h"
 #include "driver/driver_escape.h"
 #include "resource.h"
 #include "ui/dialog_support.h"

@@ -3,7 +3,7 @@
 // on (1) or go back (0).
 #include "ui/dialogs.h"
 
-#include "applet/app_state.h"
+#include "base/app_state.h"
 #include "dialogs/confirmation.h"
 #include "dialogs/confirmation_text.h"
 #include "resource.h"

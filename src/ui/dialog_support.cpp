@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "applet/app_state.h"
+#include "base/app_state.h"
 #include "dialogs/window_arithmetic.h"
 
 namespace vca {

@@ -3,8 +3,8 @@
 // every step, or a table from a gamma file; the test button shows the edited
 // table for five seconds. Edits work on the dialog pair; OK makes it the
 // saved pair, Cancel puts the saved tables back on the screens.
-#include "applet/app_state.h"
-#include "applet/resource_library.h"
+#include "base/app_state.h"
+#include "base/resource_library.h"
 #include "dialogs/gamma_choices.h"
 #include "dialogs/window_arithmetic.h"
 #include "driver/board_identity.h"

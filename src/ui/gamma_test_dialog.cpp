@@ -1,7 +1,7 @@
 // The gamma test picture (template 1025): bitmap 114 on the screen with the
 // edited gamma table sent to the driver, the wait cursor kept, and after
 // five seconds the saved table sent back; then the dialog closes by itself.
-#include "applet/app_state.h"
+#include "base/app_state.h"
 #include "dialogs/window_arithmetic.h"
 #include "driver/driver_escape.h"
 #include "resource.h"

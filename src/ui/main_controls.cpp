@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "applet/app_state.h"
-#include "applet/resource_library.h"
-#include "applet/text.h"
+#include "base/app_state.h"
+#include "base/resource_library.h"
+#include "base/text.h"
 #include "dialogs/main_session.h"
 #include "dialogs/main_texts.h"
 #include "driver/board_identity.h"

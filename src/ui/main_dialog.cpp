@@ -3,8 +3,8 @@
 // and Defaults. Each message and command goes to a named handler.
 #include <array>
 
-#include "applet/app_state.h"
-#include "applet/resource_library.h"
+#include "base/app_state.h"
+#include "base/resource_library.h"
 #include "dialogs/confirmation.h"
 #include "dialogs/main_session.h"
 #include "dialogs/main_texts.h"

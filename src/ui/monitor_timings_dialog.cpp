@@ -6,8 +6,8 @@
 
 #include <cstdint>
 
-#include "applet/app_state.h"
-#include "applet/resource_library.h"
+#include "base/app_state.h"
+#include "base/resource_library.h"
 #include "dialogs/window_arithmetic.h"
 #include "driver/mode_records.h"
 #include "driver/monitor_identification.h"

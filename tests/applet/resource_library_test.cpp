@@ -2,9 +2,10 @@
 // and the fatal messages when nothing can be found.
 #include <gtest/gtest.h>
 
-#include "applet/app_state.h"
-#include "applet/resource_library.h"
+#include "base/app_state.h"
+#include "base/resource_library.h"
 #include "support/applet_fixture.h"
+#include "applet/reset.h"
 
 namespace {
 

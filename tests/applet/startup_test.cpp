@@ -6,14 +6,15 @@
 #include <fstream>
 #include <iterator>
 
-#include "applet/app_state.h"
-#include "applet/resource_library.h"
+#include "base/app_state.h"
+#include "base/resource_library.h"
 #include "applet/startup.h"
 #include "driver/board_identity.h"
 #include "modes/mode_table.h"
 #include "settings/hardware_info.h"
 #include "support/applet_fixture.h"
 #include "support/board_builder.h"
+#include "applet/reset.h"
 
 namespace {
 

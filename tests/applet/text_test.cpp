@@ -1,7 +1,7 @@
 // Bounded copies and the message formats the applet composes.
 #include <gtest/gtest.h>
 
-#include "applet/text.h"
+#include "base/text.h"
 #include "support/applet_fixture.h"
 
 namespace {

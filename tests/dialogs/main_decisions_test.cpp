@@ -5,8 +5,8 @@
 
 #include <cstring>
 
-#include "applet/app_state.h"
-#include "applet/text.h"
+#include "base/app_state.h"
+#include "base/text.h"
 #include "boardsim/boardsim.h"
 #include "dialogs/confirmation.h"
 #include "dialogs/main_session.h"

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "applet/app_state.h"
+#include "base/app_state.h"
 #include "driver/board_identity.h"
 #include "driver/driver_escape.h"
 #include "gamma/gamma_table.h"

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "applet/app_state.h"
+#include "base/app_state.h"
 #include "applet/startup.h"
-#include "applet/text.h"
+#include "base/text.h"
 #include "driver/board_identity.h"
 #include "modes/monitor_catalogue.h"
 #include "support/applet_fixture.h"

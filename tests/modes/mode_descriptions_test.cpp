@@ -2,7 +2,7 @@
 // fixed refresh rates, a colour text longer than a line, and no memory.
 #include <gtest/gtest.h>
 
-#include "applet/app_state.h"
+#include "base/app_state.h"
 #include "applet/startup.h"
 #include "driver/board_identity.h"
 #include "modes/mode_descriptions.h"

@@ -2,9 +2,9 @@
 // the fallback table, the pixel-format figures and every out-of-memory path.
 #include <gtest/gtest.h>
 
-#include "applet/app_state.h"
+#include "base/app_state.h"
 #include "applet/startup.h"
-#include "applet/text.h"
+#include "base/text.h"
 #include "driver/board_identity.h"
 #include "modes/mode_building.h"
 #include "modes/mode_controls.h"
@@ -14,6 +14,7 @@
 #include "modes/monitor_catalogue.h"
 #include "modes/modes_fixture.h"
 #include "timingdb/database_loader.h"
+#include "applet/reset.h"
 
 namespace {
 

@@ -4,12 +4,13 @@
 
 #include <cstring>
 
-#include "applet/app_state.h"
+#include "base/app_state.h"
 #include "applet/startup.h"
 #include "modes/mode_descriptions.h"
 #include "modes/mode_table.h"
 #include "modes/mode_views.h"
 #include "modes/modes_fixture.h"
+#include "applet/reset.h"
 
 namespace {
 

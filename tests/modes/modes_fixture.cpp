@@ -1,8 +1,8 @@
 #include "modes/modes_fixture.h"
 
-#include "applet/app_state.h"
+#include "base/app_state.h"
 #include "applet/startup.h"
-#include "applet/text.h"
+#include "base/text.h"
 #include "driver/board_identity.h"
 #include "modes/mode_table.h"
 #include "timingdb/database_loader.h"

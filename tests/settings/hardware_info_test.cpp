@@ -1,10 +1,10 @@
 // The hardware information texts, from identification and the driver key.
 #include <gtest/gtest.h>
 
-#include "applet/app_state.h"
-#include "applet/resource_library.h"
+#include "base/app_state.h"
+#include "base/resource_library.h"
 #include "applet/startup.h"
-#include "applet/text.h"
+#include "base/text.h"
 #include "driver/board_identity.h"
 #include "settings/hardware_info.h"
 #include "support/applet_fixture.h"

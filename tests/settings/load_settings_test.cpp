@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "applet/text.h"
+#include "base/text.h"
 #include "driver/board_identity.h"
 #include "gamma/gamma_table.h"
 #include "modes/mode_table.h"

@@ -2,7 +2,7 @@
 // failure leaves written.
 #include <gtest/gtest.h>
 
-#include "applet/text.h"
+#include "base/text.h"
 #include "gamma/gamma_table.h"
 #include "modes/mode_table.h"
 #include "settings/default_settings.h"

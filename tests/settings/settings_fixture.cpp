@@ -1,6 +1,6 @@
 #include "settings/settings_fixture.h"
 
-#include "applet/text.h"
+#include "base/text.h"
 #include "driver/board_identity.h"
 #include "settings/default_settings.h"
 

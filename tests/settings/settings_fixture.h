@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "applet/app_state.h"
+#include "base/app_state.h"
 #include "applet/startup.h"
 #include "support/applet_fixture.h"
 #include "support/board_builder.h"

@@ -4,8 +4,9 @@
 #include <filesystem>
 #include <fstream>
 
-#include "applet/app_state.h"
+#include "base/app_state.h"
 #include "boardsim/boardsim.h"
+#include "applet/reset.h"
 
 namespace vcatest {
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "applet/app_state.h"
+#include "base/app_state.h"
 #include "applet/startup.h"
 #include "commands.h"
 #include "driver/mode_records.h"
@@ -19,6 +19,7 @@
 #include "edid_revid.h"
 #include "platform/host/host.h"
 #include "tool_support.h"
+#include "applet/reset.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
-#include "applet/app_state.h"
+#include "base/app_state.h"
 #include "applet/startup.h"
 #include "boardsim/boardsim.h"
 #include "commands.h"
@@ -14,6 +14,7 @@
 #include "gamma/gamma_table.h"
 #include "platform/host/host.h"
 #include "tool_support.h"
+#include "applet/reset.h"
 
 namespace {
 

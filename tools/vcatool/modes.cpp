@@ -7,9 +7,9 @@
 #include <stdexcept>
 #include <string>
 
-#include "applet/app_state.h"
+#include "base/app_state.h"
 #include "applet/startup.h"
-#include "applet/text.h"
+#include "base/text.h"
 #include "commands.h"
 #include "driver/board_identity.h"
 #include "modes/mode_building.h"
@@ -21,6 +21,7 @@
 #include "platform/host/host.h"
 #include "timingdb/database_loader.h"
 #include "tool_support.h"
+#include "applet/reset.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
-#include "applet/app_state.h"
+#include "base/app_state.h"
 #include "applet/startup.h"
 #include "commands.h"
 #include "gamma/gamma_table.h"
@@ -15,6 +15,7 @@
 #include "settings/default_settings.h"
 #include "startup_report.h"
 #include "tool_support.h"
+#include "applet/reset.h"
 
 namespace {
 

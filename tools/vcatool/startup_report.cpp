@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <string>
 
-#include "applet/app_state.h"
+#include "base/app_state.h"
 #include "driver/board_identity.h"
 #include "gamma/gamma_table.h"
 #include "modes/mode_descriptions.h"

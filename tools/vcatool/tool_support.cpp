@@ -6,7 +6,7 @@
 #include <random>
 #include <filesystem>
 
-#include "applet/resource_library.h"
+#include "base/resource_library.h"
 #include "boardsim/boardsim.h"
 #include "platform/host/host.h"
 

@@ -1,7 +1,7 @@
-#include "applet/resource_library.h"
+#include "base/resource_library.h"
 
-#include "applet/app_state.h"
-#include "applet/text.h"
+#include "base/app_state.h"
+#include "base/text.h"
 
 namespace vca {
 

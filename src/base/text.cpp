@@ -1,4 +1,4 @@
-#include "applet/text.h"
+#include "base/text.h"
 
 #include <cstdio>
 #include <vector>

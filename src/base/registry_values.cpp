@@ -1,4 +1,4 @@
-#include "settings/registry_values.h"
+#include "base/registry_values.h"
 
 #include <algorithm>
 #include <vector>

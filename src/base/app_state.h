@@ -47,8 +47,4 @@ extern bool gammaChanged;      // a gamma table was changed in the dialogs
 
 extern platform::Window mainDialog;  // the open main dialog, or 0
 
-// Returns every piece of process-wide state of every subsystem to the value
-// it has when the library is loaded.
-void ResetAppletState();
-
 }  // namespace vca

@@ -1,34 +1,20 @@
-#include "applet/app_state.h"
+#include "applet/reset.h"
 
+#include "base/app_state.h"
 #include "dialogs/confirmation.h"
 #include "dialogs/main_session.h"
 #include "driver/board_identity.h"
 #include "driver/mode_records.h"
 #include "gamma/gamma_table.h"
-#include "settings/hardware_info.h"
 #include "modes/mode_descriptions.h"
 #include "modes/mode_table.h"
 #include "modes/mode_views.h"
 #include "modes/monitor_catalogue.h"
+#include "settings/hardware_info.h"
 #include "timingdb/database_loader.h"
 #include "timingdb/scanner.h"
 
 namespace vca {
-
-DisplaySettings loadedSettings;
-DisplaySettings workingSettings;
-DisplaySettings settingsToSave;
-
-platform::Module resourceLibrary;
-char16_t helpFilePath[kPathChars];
-char16_t systemDirectory[kPathChars];
-char16_t driverKeyPath[kDriverKeyChars];
-
-bool driverAbsent;
-bool readOnlySettings;
-bool gammaChanged;
-
-platform::Window mainDialog;
 
 void ResetAppletState() {
     loadedSettings = DisplaySettings{};
