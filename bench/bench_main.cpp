@@ -1,10 +1,13 @@
 // The benchmark program's main: Google Benchmark's console output, then a
 // table of each measure against its baseline from the same run. With
-// --benchmark_repetitions the table takes the fastest repetition of each.
+// --benchmark_repetitions the table takes the fastest repetition of each
+// (the mean when only aggregates are reported).
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
+#include <unistd.h>
+
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <string>
 #include <vector>
@@ -34,15 +37,21 @@ double Nanoseconds(const benchmark::BenchmarkReporter::Run& run) {
 // that run, and prints the console output as usual.
 class SummaryReporter : public benchmark::ConsoleReporter {
 public:
+    explicit SummaryReporter(OutputOptions options) : ConsoleReporter(options) {}
+
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs) {
-            if (run.error_occurred || run.run_type != Run::RT_Iteration) continue;
-            const std::string name = run.benchmark_name();
+            if (run.error_occurred) continue;
+            // With --benchmark_report_aggregates_only only the aggregates
+            // arrive; their mean stands in for the fastest repetition.
+            const bool mean = run.run_type == Run::RT_Aggregate && run.aggregate_name == "mean";
+            if (run.run_type != Run::RT_Iteration && !mean) continue;
+            const std::string name = run.run_name.str();
             const double ns = Nanoseconds(run);
             auto found = best_.find(name);
-            if (found == best_.end() || ns < found->second.ns) {
+            if (found == best_.end() || (!mean && (found->second.mean || ns < found->second.ns))) {
                 auto bytes = run.counters.find("bytes_per_second");
-                best_[name] = {ns, bytes != run.counters.end() ? static_cast<double>(bytes->second) : 0.0};
+                best_[name] = {ns, bytes != run.counters.end() ? static_cast<double>(bytes->second) : 0.0, mean};
             }
         }
         ConsoleReporter::ReportRuns(runs);
@@ -67,6 +76,7 @@ private:
     struct Figure {
         double ns;
         double bytesPerSecond;
+        bool mean;  // an aggregate's mean, not one repetition
     };
 
     static std::string Time(double ns) {
@@ -83,12 +93,27 @@ private:
     std::map<std::string, Figure> best_;
 };
 
+// Colours as the library's own console output has them: --benchmark_color,
+// else when the output is a terminal.
+bool Colour(int argc, char** argv) {
+    const char* const flag = "--benchmark_color=";
+    for (int i = 1; i < argc; ++i) {
+        if (std::strncmp(argv[i], flag, std::strlen(flag)) != 0) continue;
+        const std::string value = argv[i] + std::strlen(flag);
+        if (value == "auto") break;
+        return value == "true" || value == "yes" || value == "1";
+    }
+    return isatty(STDOUT_FILENO) != 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    const bool colour = Colour(argc, argv);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    SummaryReporter reporter;
+    SummaryReporter reporter(colour ? benchmark::ConsoleReporter::OO_ColorTabular
+                                    : benchmark::ConsoleReporter::OO_Tabular);
     benchmark::RunSpecifiedBenchmarks(&reporter);
     reporter.PrintSummary();
     benchmark::Shutdown();
