@@ -10,19 +10,12 @@ namespace vca {
 
 std::uint16_t timingLineCounter = 1;
 std::uint16_t timingErrorLine = 0;
+std::uint32_t timingDiagnosticCount = 0;
 
 void ResetTimingReaderState() {
     timingLineCounter = 1;
     timingErrorLine = 0;
-}
-
-char ToLowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-bool IsHexChar(char c) {
-    char lower = ToLowerAscii(c);
-    return IsDigit(c) || (lower >= 'a' && lower <= 'f') || lower == 'x';
+    timingDiagnosticCount = 0;
 }
 
 std::size_t StringLength(const char* text) {
@@ -38,49 +31,32 @@ void CopyString(char* destination, std::size_t capacity, const char* text) {
     destination[i] = '\0';
 }
 
-void SkipWhitespace(const char*& cursor) {
-    for (;; ++cursor) {
-        char c = *cursor;
-        if (c == '\n')
-            ++timingLineCounter;
-        else if (c != ' ' && c != '\t' && c != '\r')
-            return;
-    }
-}
-
-bool SkipLine(const char*& cursor) {
-    while (*cursor != '\0' && *cursor != '\n') ++cursor;
-    if (*cursor == '\0') return false;
-    ++cursor;
-    ++timingLineCounter;
-    return true;
+std::size_t CountLineEnds(const char* begin, const char* end) {
+    std::size_t count = 0;
+    for (const char* p = begin; p < end; ++p) count += *p == '\n';
+    return count;
 }
 
 std::size_t TokenLength(const char* text) {
     std::size_t length = 0;
-    for (;; ++length) {
-        char c = text[length];
-        if (c == '\0' || c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '=') return length;
-    }
+    while (!scanclass::Has(text[length], scanclass::kTokenEnd)) ++length;
+    return length;
 }
 
-bool TokenEquals(const char* text, const char* word) {
-    std::size_t length = TokenLength(text);
-    if (length == 0 || length != TokenLength(word)) return false;
-    for (std::size_t i = 0; i < length; ++i)
-        if (ToLowerAscii(text[i]) != ToLowerAscii(word[i])) return false;
-    return true;
+bool SkipToKeyword(const char*& p) {
+    for (;;) {
+        SkipWhitespace(p);
+        if (*p != ';') return true;
+        if (!SkipLine(p)) return false;
+    }
 }
 
 int MatchKeyword(const char*& cursor, int count, const char* const* keywords) {
     const char* p = cursor;
-    for (;;) {
-        SkipWhitespace(p);
-        if (*p != ';') break;
-        if (!SkipLine(p)) return -1;  // the text ends inside the comment
-    }
+    if (!SkipToKeyword(p)) return -1;  // the text ends inside the comment
+    const char first = ToLowerAscii(*p);
     for (int i = 0; i < count; ++i) {
-        if (TokenEquals(p, keywords[i])) {
+        if (ToLowerAscii(keywords[i][0]) == first && TokenRestEquals(p, keywords[i])) {
             cursor = p;
             return i;
         }
@@ -146,7 +122,7 @@ std::int32_t ConvertHexadecimal(const char* begin, const char* end) {
     return FromUnsigned32(value);
 }
 
-double ConvertReal(const char* begin, const char* end) {
+double ConvertRealInFull(const char* begin, const char* end) {
     double value = 0.0;
     auto result = std::from_chars(begin, end, value, std::chars_format::fixed);
     return result.ec == std::errc() ? value : 0.0;
@@ -213,6 +189,7 @@ void WriteReaderDiagnostic(const char* format, ...) {
     va_start(arguments, format);
     std::vsnprintf(line, sizeof line, format, arguments);
     va_end(arguments);
+    ++timingDiagnosticCount;
     platform::WriteDiagnostic(line);
 }
 

@@ -15,6 +15,16 @@ TimingCheckResult Failed(TimingCheckResult result, int code, TimingCheckStage st
     return result;
 }
 
+// A bound on the records of a record part, for reserving their table once:
+// the shortest record ("tag t", "type timing", "data {}" on three lines)
+// takes 25 characters. Capped, since the reservation is only a hint.
+std::size_t RecordsAtMost(const char* records) {
+    constexpr std::size_t kShortestRecord = 25;
+    constexpr std::size_t kCap = std::size_t{1} << 20;
+    const std::size_t bound = StringLength(records) / kShortestRecord + 1;
+    return bound < kCap ? bound : kCap;
+}
+
 }  // namespace
 
 TimingCheckResult CheckTimingText(const char* text, TimingDatabase* database) {
@@ -22,27 +32,39 @@ TimingCheckResult CheckTimingText(const char* text, TimingDatabase* database) {
     int result = ParseTimingHeader(text, database);
     if (result != kReadOk) return Failed(std::move(check), result, TimingCheckStage::kHeader);
 
-    const TimingEntry pattern{};
-    std::uint32_t count = 0;
-    if (CountTimingEntries(text, *database, pattern, QM_ALL, &count) != 0)
+    // The applet counts the records and then fetches them; both passes
+    // write the record part's diagnostics. One pass finds the records, and
+    // a second runs only when the first wrote something, so the output is
+    // the applet's.
+    const std::uint32_t diagnosticsBefore = timingDiagnosticCount;
+    std::vector<TimingEntry> records;
+    records.reserve(RecordsAtMost(text + database->headerLength));
+    if (FetchAllTimingEntries(text, *database, &records) != 0)
         return Failed(std::move(check), kReadSyntaxError, TimingCheckStage::kRecords);
-    std::vector<TimingEntry> records(count + 1);
-    if (FetchTimingEntries(text, *database, pattern, QM_ALL, records.data(), count) != 0)
-        return Failed(std::move(check), kReadSyntaxError, TimingCheckStage::kRecords);
-    records.resize(count);
-
-    std::vector<TimingEntry> timingEntries;
-    for (std::uint32_t i = 0; i < count; ++i) {
-        if (records[i].type != kTypeTiming) continue;
-        check.timingRecords.push_back(i);
-        timingEntries.push_back(records[i]);
+    const auto count = static_cast<std::uint32_t>(records.size());
+    if (timingDiagnosticCount != diagnosticsBefore) {
+        std::vector<TimingEntry> again(count + 1);
+        if (FetchTimingEntries(text, *database, TimingEntry{}, QM_ALL, again.data(), count) != 0)
+            return Failed(std::move(check), kReadSyntaxError, TimingCheckStage::kRecords);
     }
+
     check.records = std::move(records);
-    std::vector<TimingCandidate> timings(timingEntries.size() + 1);
-    bool error = false;
-    ReadTimingData(static_cast<std::uint32_t>(timingEntries.size()), &error, timings.data(), timingEntries.data());
-    if (error) return Failed(std::move(check), kReadSyntaxError, TimingCheckStage::kData);
-    timings.resize(timingEntries.size());
+    std::uint32_t timingCount = 0;
+    for (const TimingEntry& entry : check.records) timingCount += entry.type == kTypeTiming;
+    check.timingRecords.reserve(timingCount);
+    for (std::uint32_t i = 0; i < count; ++i)
+        if (check.records[i].type == kTypeTiming) check.timingRecords.push_back(i);
+    // The values go straight into the result: these are the largest
+    // tables of a check, and memory first touched costs as much as the
+    // reading.
+    std::vector<TimingCandidate> timings;
+    timings.reserve(timingCount);
+    for (std::uint32_t index : check.timingRecords) {
+        TimingCandidate candidate{};
+        if (!ReadTimingValues(check.records[index], candidate))
+            return Failed(std::move(check), kReadSyntaxError, TimingCheckStage::kData);
+        timings.push_back(candidate);
+    }
     check.timings = std::move(timings);
     return check;
 }

@@ -1,5 +1,7 @@
 #include "timingdb/timing_queries.h"
 
+#include <cstring>
+
 #include "timingdb/field_block.h"
 #include "timingdb/scanner.h"
 
@@ -10,7 +12,35 @@ namespace {
 enum RecordKeyword { kTag, kType, kXres, kYres, kHfreq, kRefresh, kFlags, kData, kKeywordCount };
 const char* const kRecordKeywords[kKeywordCount] = {"tag",   "type",    "xres",  "yres",
                                                     "hfreq", "refresh", "flags", "data"};
+constexpr std::size_t kRecordKeywordLengths[kKeywordCount] = {3, 4, 4, 4, 5, 7, 5, 4};
 constexpr std::uint32_t Seen(RecordKeyword keyword) { return 1u << keyword; }
+
+// MatchKeyword over the record keywords, trying only those that begin
+// with the token's first letter (no two keywords are equal, so the order
+// of the tries cannot change the answer).
+int MatchRecordKeyword(const char*& cursor) {
+    const char* p = cursor;
+    if (!SkipToKeyword(p)) return -1;  // the text ends inside the comment
+    RecordKeyword first;
+    RecordKeyword second = kKeywordCount;
+    switch (ToLowerAscii(*p)) {
+        case 't': first = kTag; second = kType; break;
+        case 'x': first = kXres; break;
+        case 'y': first = kYres; break;
+        case 'h': first = kHfreq; break;
+        case 'r': first = kRefresh; break;
+        case 'f': first = kFlags; break;
+        case 'd': first = kData; break;
+        default: return -1;
+    }
+    for (RecordKeyword keyword : {first, second}) {
+        if (keyword != kKeywordCount && TokenRestEquals(p, kRecordKeywords[keyword])) {
+            cursor = p;
+            return keyword;
+        }
+    }
+    return -1;
+}
 
 const char* const kTypeNames[] = {"vqx/gli", "glm", "timing"};
 
@@ -195,9 +225,17 @@ int BitCount(std::uint32_t mask) {
     return bits;
 }
 
-// Parses the record part; writes matching entries when `entries` is given.
+// Where a query puts the records it finds: nowhere (a count), an array of
+// a known capacity, or a growing list.
+struct EntrySink {
+    TimingEntry* array = nullptr;
+    std::uint32_t capacity = 0;
+    std::vector<TimingEntry>* list = nullptr;
+};
+
+// Parses the record part; writes matching entries into the sink.
 int QueryTimingEntries(const char* text, const TimingDatabase& database, const TimingEntry& pattern,
-                       std::uint32_t mask, TimingEntry* entries, std::uint32_t capacity, std::uint32_t* count) {
+                       std::uint32_t mask, const EntrySink& sink, std::uint32_t* count) {
     if (mask == 0) {
         WriteReaderDiagnostic("NULL query mask\n");
         return 1;
@@ -224,9 +262,9 @@ int QueryTimingEntries(const char* text, const TimingDatabase& database, const T
         TimingEntry entry{};
         std::uint32_t seen = 0;
         while (!(seen & Seen(kData))) {
-            int keyword = MatchKeyword(p, kKeywordCount, kRecordKeywords);
+            int keyword = MatchRecordKeyword(p);
             if (keyword < 0) return Fail();
-            p += StringLength(kRecordKeywords[keyword]);
+            p += kRecordKeywordLengths[keyword];
             SkipWhitespace(p);
             seen |= 1u << keyword;
             if (ReadKeywordValue(static_cast<RecordKeyword>(keyword), p, database, tables, entry) != 0) return 1;
@@ -238,11 +276,15 @@ int QueryTimingEntries(const char* text, const TimingDatabase& database, const T
             // entry points at that line end (the LF of a CR LF), and the
             // cursor steps past one character, counting it when it is an LF.
             char c = *p;
-            if (entries) {
-                if (found >= capacity) return Fail();
+            if (sink.array || sink.list) {
                 entry.data = (c == '\n' || c == '}' || c == '\0') ? p : p + 1;
                 entry.line = timingLineCounter;
-                entries[found] = entry;
+                if (sink.list) {
+                    sink.list->push_back(entry);
+                } else {
+                    if (found >= sink.capacity) return Fail();
+                    sink.array[found] = entry;
+                }
             }
             if (c != '\0' && c != '}') {
                 if (c == '\n') ++timingLineCounter;
@@ -250,10 +292,11 @@ int QueryTimingEntries(const char* text, const TimingDatabase& database, const T
             }
             ++found;
         }
-        for (; *p != '}'; ++p) {
-            if (*p == '\0') return FailWith("Unexpected end of buffer\n");
-            if (*p == '\n') ++timingLineCounter;
-        }
+        // The block runs to the first "}"; its lines are counted on the way.
+        const char* close = p + std::strcspn(p, "}");
+        timingLineCounter = static_cast<std::uint16_t>(timingLineCounter + CountLineEnds(p, close));
+        p = close;
+        if (*p == '\0') return FailWith("Unexpected end of buffer\n");
         ++p;
     }
 }
@@ -263,13 +306,23 @@ int QueryTimingEntries(const char* text, const TimingDatabase& database, const T
 int CountTimingEntries(const char* text, const TimingDatabase& database, const TimingEntry& pattern,
                        std::uint32_t mask, std::uint32_t* count) {
     *count = 0;
-    return QueryTimingEntries(text, database, pattern, mask, nullptr, 0xFFFFFFFFu, count);
+    return QueryTimingEntries(text, database, pattern, mask, EntrySink{}, count);
 }
 
 int FetchTimingEntries(const char* text, const TimingDatabase& database, const TimingEntry& pattern,
                        std::uint32_t mask, TimingEntry* entries, std::uint32_t capacity) {
     std::uint32_t count = 0;
-    return QueryTimingEntries(text, database, pattern, mask, entries, capacity, &count);
+    EntrySink sink;
+    sink.array = entries;
+    sink.capacity = capacity;
+    return QueryTimingEntries(text, database, pattern, mask, sink, &count);
+}
+
+int FetchAllTimingEntries(const char* text, const TimingDatabase& database, std::vector<TimingEntry>* entries) {
+    std::uint32_t count = 0;
+    EntrySink sink;
+    sink.list = entries;
+    return QueryTimingEntries(text, database, TimingEntry{}, QM_ALL, sink, &count);
 }
 
 }  // namespace vca

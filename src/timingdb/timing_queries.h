@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "timingdb/timing_types.h"
 
@@ -24,6 +25,11 @@ int CountTimingEntries(const char* text, const TimingDatabase& database, const T
 int FetchTimingEntries(const char* text, const TimingDatabase& database, const TimingEntry& pattern,
                        std::uint32_t mask, TimingEntry* entries, std::uint32_t capacity);
 
+// Every record in file order, appended to `entries`: one pass where a
+// count and a fetch would take two, with the result, diagnostics and line
+// numbers of either pass.
+int FetchAllTimingEntries(const char* text, const TimingDatabase& database, std::vector<TimingEntry>* entries);
+
 // Orders entries by type, tag, monitor id (among entries that carry one),
 // stereo bit, vertical resolution and refresh, and reports neighbours that
 // are equal in every field on the diagnostic output. They stay in place.
@@ -34,5 +40,8 @@ void SortTimingEntries(TimingEntry* entries, std::uint32_t n);
 // the error line is the line of the bad value and the later candidates are
 // not filled.
 void ReadTimingData(std::uint32_t n, bool* error, TimingCandidate* candidates, const TimingEntry* entries);
+// The same for one entry: false, with the error line set, when its block is
+// malformed.
+bool ReadTimingValues(const TimingEntry& entry, TimingCandidate& candidate);
 
 }  // namespace vca

@@ -111,8 +111,8 @@ struct TimingCandidate {
     std::uint32_t flags;
     std::uint16_t type;
     std::uint16_t tag;
-    const char* data;
     std::uint16_t hfreq;
+    const char* data;
 };
 
 }  // namespace vca
