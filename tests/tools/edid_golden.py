@@ -13,19 +13,9 @@ import subprocess
 import sys
 import tempfile
 
-vcatool = sys.argv[1]
+from checks import expect, failures, finish, run, vcatool
 update = '--update' in sys.argv[2:]
 FOLDER = 'tests/data/edid'
-failures = []
-
-
-def expect(what, got, want):
-    if got != want:
-        failures.append(f'{what}: got {got!r}, want {want!r}')
-
-
-def run(*args):
-    return subprocess.run([vcatool, *args], capture_output=True, text=True)
 
 
 def golden(path, text, what):
@@ -81,7 +71,4 @@ for name in samples:
            [(t['pixel_clock_khz'] / 1000, t['h_active_px'], t['v_active_lines']) for t in written])
 
 shutil.rmtree(scratch)
-for failure in failures:
-    print('FAIL', failure)
-print(f"{1 if not failures else 0} passed, {1 if failures else 0} failed")
-sys.exit(1 if failures else 0)
+finish()

@@ -9,19 +9,9 @@ import subprocess
 import sys
 import tempfile
 
-vcatool = sys.argv[1]
+from checks import expect, failures, finish, run, vcatool
 SAMPLES = 'tests/data/edid/'
 BOARDS = 'data/boards/'
-failures = []
-
-
-def expect(what, got, want):
-    if got != want:
-        failures.append(f'{what}: got {got!r}, want {want!r}')
-
-
-def run(*args):
-    return subprocess.run([vcatool, *args], capture_output=True, text=True)
 
 
 def golden(name):
@@ -107,7 +97,4 @@ with tempfile.TemporaryDirectory() as folder:
     expect('DDC Monitor renamed', offered(write('ddc.bin', ddc_name), description='DDC Monitor (ORX 5021)'),
            ('DDC Monitor (ORX 5021)', both))
 
-for failure in failures:
-    print('FAIL', failure)
-print(f"{1 if not failures else 0} passed, {1 if failures else 0} failed")
-sys.exit(1 if failures else 0)
+finish()

@@ -5,7 +5,7 @@ import json
 import subprocess
 import sys
 
-vcatool = sys.argv[1]
+from checks import expect, failures, finish, run, vcatool
 
 def identify(profile):
     out = subprocess.run([vcatool, 'identify', '--board', 'data/boards/' + profile, '--json'],
@@ -14,11 +14,7 @@ def identify(profile):
 
 KEYS = {'result', 'boardCode', 'textureMemory', 'monitorCode', 'reportedMonitorCode', 'secondScreen',
         'optionFlag', 'pixelGranularity', 'boardNameString', 'gamma', 'modeRecords'}
-failures = []
 
-def expect(what, got, want):
-    if got != want:
-        failures.append(f'{what}: got {got!r}, want {want!r}')
 
 dual = identify('board205-dual-ddc.profile')
 expect('keys', KEYS - set(dual), set())
@@ -45,7 +41,4 @@ expect('no driver records', [(r['status'], r['records']) for r in absent['modeRe
 monitor = identify('unsupported-monitor.profile')
 expect('unsupported monitor', monitor['result'], -10)
 
-for failure in failures:
-    print('FAIL', failure)
-print(f"{1 if not failures else 0} passed, {1 if failures else 0} failed")
-sys.exit(1 if failures else 0)
+finish()

@@ -7,7 +7,7 @@ import subprocess
 import sys
 import tempfile
 
-vcatool = sys.argv[1]
+from checks import expect, failures, finish, run, vcatool
 DB = 'tests/data/modes/small.dat'
 
 def modes(profile, *options, db=DB):
@@ -18,11 +18,7 @@ def modes(profile, *options, db=DB):
 KEYS = {'monitor', 'monitorCode', 'fixedRefresh', 'databaseUnreadable', 'databaseInvalid', 'fallback', 'messages',
         'diagnostics', 'accepted', 'modeTable', 'maxRateCount', 'ddcFullRates', 'monoView', 'stereoView',
         'activeView', 'anyStereoRates', 'allStereoOnly', 'descriptions'}
-failures = []
 
-def expect(what, got, want):
-    if got != want:
-        failures.append(f'{what}: got {got!r}, want {want!r}')
 
 def table(report, key='modeTable'):
     return [(e['width'], e['height'], e['monoRates'], e.get('stereoRates', [])) for e in report[key]]
@@ -65,7 +61,4 @@ with tempfile.TemporaryDirectory() as folder:
            (True, True, 'Multi-sync Monitor'))
     expect('fallback table', table(fallback), [(640, 480, [60], [])])
 
-for failure in failures:
-    print('FAIL', failure)
-print(f"{1 if not failures else 0} passed, {1 if failures else 0} failed")
-sys.exit(1 if failures else 0)
+finish()

@@ -9,17 +9,13 @@ import subprocess
 import sys
 import tempfile
 
-vcatool = sys.argv[1]
-failures = []
+from checks import expect, failures, finish, run, vcatool
 
 def startup(*args, db=('--db', 'data/revid.dat')):
     run = subprocess.run([vcatool, 'startup', *db, '--json', *args],
                          capture_output=True, text=True)
     return json.loads(run.stdout), run.returncode
 
-def expect(what, got, want):
-    if got != want:
-        failures.append(f'{what}: got {got!r}, want {want!r}')
 
 with tempfile.TemporaryDirectory() as folder:
     key = os.path.join(folder, 'device0.reg')
@@ -54,7 +50,4 @@ missing, code = startup('--board', 'data/boards/board205-dual-ddc.profile', db=(
 expect('no revid.dat', (missing['result'], code, [m['type'] for m in missing['messages']], missing['modeCount']),
        (True, 0, [64], 1))
 
-for failure in failures:
-    print('FAIL', failure)
-print(f"{1 if not failures else 0} passed, {1 if failures else 0} failed")
-sys.exit(1 if failures else 0)
+finish()
