@@ -10,7 +10,9 @@
 //            follows: which one); 0x40 start-up runs a second time
 //   then     entries up to the end: name (one byte, an index into the names
 //            below), type (one byte), length (two bytes, little-endian, cut
-//            to what is left), the data bytes.
+//            to what is left), the data bytes; or, with type 0xFF, a short
+//            number: name, 0xFF, two bytes stored as a REG_DWORD (so that
+//            the values start-up compares with are a byte or two away).
 // Besides the sanitizers' checks it stops when start-up fails for any other
 // reason than an unsupported monitor, an unopenable key or a refused write;
 // when a loaded value lies outside what the mode lists and the ranges allow;
@@ -348,6 +350,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     while (at + 4 <= size) {
         const char16_t* name = kNames[data[at] % kNameCount];
         const std::uint32_t type = data[at + 1];
+        if (type == 0xFF) {
+            host::PutDword(key, name, static_cast<std::uint32_t>(data[at + 2] | data[at + 3] << 8));
+            at += 4;
+            continue;
+        }
         std::size_t length = data[at + 2] | data[at + 3] << 8;
         at += 4;
         length = std::min(length, size - at);
