@@ -8,17 +8,29 @@
 #include <filesystem>
 #include <string>
 
+#include <unistd.h>
+
 #include "gamma/gamma_file.h"
 #include "gamma/gamma_table.h"
 #include "platform/host/host.h"
 
 namespace {
 
+// The emulated drive, on a memory file system when there is one: the file
+// is written again for every input, and a disk file system spends most of
+// the run on that.
 const std::string& Folder() {
     static const std::string folder = [] {
-        std::filesystem::path path = std::filesystem::temp_directory_path() /
-                                     ("vca-gamma-fuzz-" + std::to_string(static_cast<unsigned>(std::rand())));
+        std::error_code ec;
+        std::filesystem::path base = std::filesystem::temp_directory_path();
+        if (std::filesystem::is_directory("/dev/shm", ec)) base = "/dev/shm";
+        std::filesystem::path path = base / ("vca-gamma-fuzz-" + std::to_string(static_cast<unsigned>(getpid())));
         std::filesystem::create_directories(path);
+        static const std::filesystem::path removeAtExit = path;
+        std::atexit([] {
+            std::error_code ignored;
+            std::filesystem::remove_all(removeAtExit, ignored);
+        });
         return path.string();
     }();
     return folder;
