@@ -24,8 +24,8 @@ constexpr std::uint32_t kGammaFileReadBytes = 400;
 constexpr std::uint32_t kDefaultWidth = 1024;
 constexpr std::uint32_t kDefaultHeight = 768;
 
-// The mode steps 15 to 17 check against when the active view is empty (every
-// candidate failed the monitor filter): the one-mode fallback of the table,
+// The mode the refresh rate and colour depth are checked against when the
+// active view is empty (every candidate failed the monitor filter): the one-mode fallback of the table,
 // 640 x 480, 32 bits, 60 Hz.
 std::uint32_t fallbackRates[] = {60, 0};
 const ModeViewEntry kFallbackMode = {0, 640, 480, 32, fallbackRates, {0, 0, 0, 0}};
@@ -71,7 +71,8 @@ bool HasRate(const ModeViewEntry& mode, std::uint32_t rate) {
     return false;
 }
 
-// Steps 9 and 10: the stereo choice, the active view and the descriptions.
+// The stored stereo choice, kept when the mode table allows it; then the
+// active view and the descriptions that follow from it.
 bool LoadStereo(const Load& load) {
     std::uint32_t stored = 0;
     const bool read = ReadDwordValue(load.key, u"DefaultSettings.Stereo", &stored);
@@ -87,7 +88,9 @@ bool LoadStereo(const Load& load) {
     return true;
 }
 
-// Steps 12 to 14; false when a value is missing or cannot be written back.
+// The stored resolution and arrangement, folded to one screen's size and
+// replaced by a listed mode when the view does not offer them; false when a
+// value is missing or cannot be written back.
 bool LoadResolution(const Load& load) {
     DisplaySettings& s = loadedSettings;
     std::uint32_t width = 0;
@@ -122,7 +125,8 @@ bool LoadResolution(const Load& load) {
            load.WriteBack(u"DefaultSettings.YResolution", s.YResolution);
 }
 
-// Steps 15 to 17: refresh rate and colour depth of the mode.
+// The refresh rate and colour depth, each kept only when the chosen mode
+// offers it.
 bool LoadRefreshAndDepth(const Load& load) {
     workingSettings = loadedSettings;
     const ModeViewEntry& mode = *FindMode(workingSettings.XResolution, workingSettings.YResolution);
@@ -156,7 +160,8 @@ bool LoadContrast(const Load& load, int screen, const char16_t* name) {
     return load.WriteBack(name, 100);
 }
 
-// Step 19 for one screen; the value names end in the screen's digit.
+// One screen's gamma source, value, file and table; the value names end in
+// the screen's digit.
 bool LoadGamma(const Load& load, int screen) {
     const std::u16string digit(1, static_cast<char16_t>(u'0' + screen));
     const std::u16string sourceName = u"DefaultSettings.GammaDataSource" + digit;
