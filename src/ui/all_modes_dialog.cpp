@@ -42,27 +42,6 @@ void ShowStereoControls(HWND main) {
     EnableItem(main, IDC_MAIN_STEREO_GROUP, boardIdentity.secondScreen != 0 || driverAbsent);
 }
 
-void ShowDualScreenControls(HWND main) {
-    const std::uint32_t arrangement = workingSettings.DualScreen;
-    const bool dual = arrangement != 0;
-    const int dualControls[] = {IDC_MAIN_ARRANGEMENT_1, IDC_MAIN_ARRANGEMENT_2,
-                                IDC_MAIN_PREFERENCE_SET, IDC_MAIN_PREFERENCE_CLEAR,
-                                IDC_MAIN_ARRANGEMENT_LABEL, IDC_MAIN_OPTION_LABEL};
-    CheckItem(main, IDC_MAIN_DUAL_SCREEN, dual);
-    for (int id : dualControls) EnableItem(main, id, dual);
-    if (!dual) {
-        CheckItem(main, IDC_MAIN_ARRANGEMENT_1, false);
-        CheckItem(main, IDC_MAIN_ARRANGEMENT_2, false);
-        CheckItem(main, IDC_MAIN_PREFERENCE_SET, false);
-        CheckItem(main, IDC_MAIN_PREFERENCE_CLEAR, false);
-        return;
-    }
-    CheckItem(main, IDC_MAIN_ARRANGEMENT_1, arrangement == 1);
-    CheckItem(main, IDC_MAIN_ARRANGEMENT_2, arrangement != 1);
-    CheckItem(main, IDC_MAIN_PREFERENCE_SET, workingSettings.Preference1 != 0);
-    CheckItem(main, IDC_MAIN_PREFERENCE_CLEAR, workingSettings.Preference1 == 0);
-}
-
 // Ends the dialog, then takes the selected line over: the mode into the
 // working settings, and every control of the main dialog that shows it.
 void ApplyListedMode(HWND dialog) {
@@ -82,17 +61,12 @@ void ApplyListedMode(HWND dialog) {
 
     FillColourList();
     SelectColourItem();
-    if (fixedRefresh) {
-        ShowFixedRefresh();
-    } else {
-        FillRefreshList();
-        SelectRefresh();
-    }
+    ShowRefreshChoice();
     SetupResolutionControls();
     HWND main = MainDialogWindow();
     ShowStereoControls(main);
     ShowModeFigures();
-    ShowDualScreenControls(main);
+    ShowDualScreenControls();
 }
 
 void OnCommand(HWND dialog, int id, int notification) {

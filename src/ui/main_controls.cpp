@@ -138,6 +138,15 @@ void SelectRefresh() {
     Send(IDC_MAIN_REFRESH, CB_SETCURSEL, static_cast<WPARAM>(index));
 }
 
+void ShowRefreshChoice() {
+    if (fixedRefresh) {
+        ShowFixedRefresh();
+    } else {
+        FillRefreshList();
+        SelectRefresh();
+    }
+}
+
 void KeepNearestRefresh() {
     FillRefreshList();
     const ModeViewEntry* entry = CurrentViewEntry();
@@ -247,6 +256,16 @@ void SetPreferenceButtons(std::uint32_t bit, bool enable) {
     EnableItem(dialog, IDC_MAIN_PREFERENCE_CLEAR, enable);
     CheckItem(dialog, IDC_MAIN_PREFERENCE_SET, enable && bit != 0);
     CheckItem(dialog, IDC_MAIN_PREFERENCE_CLEAR, enable && bit == 0);
+}
+
+void ShowDualScreenControls() {
+    HWND dialog = Main();
+    const bool on = workingSettings.DualScreen != 0;
+    CheckItem(dialog, IDC_MAIN_DUAL_SCREEN, on);
+    EnableItem(dialog, IDC_MAIN_ARRANGEMENT_LABEL, on);
+    EnableItem(dialog, IDC_MAIN_OPTION_LABEL, on);
+    SetArrangementButtons(workingSettings.DualScreen, on);
+    SetPreferenceButtons(workingSettings.Preference1, on);
 }
 
 void LoadDialogBitmap() {

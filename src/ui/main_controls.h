@@ -32,6 +32,9 @@ void FillRefreshList();
 void ShowFixedRefresh();
 // Selects the working VRefresh, or the current entry's first rate.
 void SelectRefresh();
+// The fixed rate when the monitor fixes it, else the current entry's rates
+// with the working rate (or the first) selected.
+void ShowRefreshChoice();
 // After a resolution change: the same rate when offered, else the nearest.
 void KeepNearestRefresh();
 void OnRefreshChanged();
@@ -52,6 +55,10 @@ void ShowTextureMemory();
 // or disabled and cleared.
 void SetArrangementButtons(std::uint32_t value, bool enable);
 void SetPreferenceButtons(std::uint32_t bit, bool enable);
+// The dual-screen box, the arrangement and option buttons and their labels
+// for the working DualScreen: checked and enabled by it, or all cleared and
+// disabled when it is 0.
+void ShowDualScreenControls();
 
 // Bitmap 109 in picture frame 1033: loaded at initialisation, painted on
 // every paint and colour request, released when the dialog ends.

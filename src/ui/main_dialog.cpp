@@ -60,23 +60,6 @@ void SetPaletteUse(HWND dialog, UINT use) {
     ReleaseDC(dialog, dc);
 }
 
-void ShowRefresh() {
-    if (fixedRefresh) {
-        ShowFixedRefresh();
-    } else {
-        FillRefreshList();
-        SelectRefresh();
-    }
-}
-
-// The dual-screen controls off: box cleared, buttons and labels disabled.
-void DisableArrangement(HWND dialog) {
-    SetArrangementButtons(0, false);
-    SetPreferenceButtons(workingSettings.Preference1, false);
-    EnableItem(dialog, IDC_MAIN_ARRANGEMENT_LABEL, false);
-    EnableItem(dialog, IDC_MAIN_OPTION_LABEL, false);
-}
-
 void ShowBoardLines(HWND dialog) {
     BoardLines lines = MakeBoardLines();
     monitorTextControl = lines.monitorTextControl;
@@ -98,7 +81,7 @@ void OnInitDialog(HWND dialog) {
 
     FillColourList();
     SelectColourItem();
-    ShowRefresh();
+    ShowRefreshChoice();
     FillMonitorList();
     SelectMonitor();
     ShowMonitorText();
@@ -208,27 +191,22 @@ void OnDefaults(HWND dialog) {
     }
     EnsureResolutionListed();
     workingSettings.DualScreen = 0;
-    CheckItem(dialog, IDC_MAIN_DUAL_SCREEN, false);
-    DisableArrangement(dialog);
+    ShowDualScreenControls();
     SetupResolutionControls();
-    ShowRefresh();
+    ShowRefreshChoice();
     ShowModeFigures();
     BuildModeDescriptions();
     ResetDriverToDefaults();
 }
 
-void OnDualScreenToggled(HWND dialog) {
+void OnDualScreenToggled() {
     if (workingSettings.DualScreen != 0) {
         rememberedArrangement = workingSettings.DualScreen;
         workingSettings.DualScreen = 0;
-        DisableArrangement(dialog);
-        return;
+    } else {
+        workingSettings.DualScreen = rememberedArrangement;
     }
-    workingSettings.DualScreen = rememberedArrangement;
-    EnableItem(dialog, IDC_MAIN_ARRANGEMENT_LABEL, true);
-    EnableItem(dialog, IDC_MAIN_OPTION_LABEL, true);
-    SetArrangementButtons(workingSettings.DualScreen, true);
-    SetPreferenceButtons(workingSettings.Preference1, true);
+    ShowDualScreenControls();
 }
 
 void OnStereoToggled(HWND dialog) {
@@ -246,7 +224,7 @@ void OnStereoToggled(HWND dialog) {
     SelectActiveView(workingSettings.Stereo);
     EnsureResolutionListed();
     SetupResolutionControls();
-    ShowRefresh();
+    ShowRefreshChoice();
     ShowModeFigures();
     BuildModeDescriptions();
 }
@@ -312,7 +290,7 @@ void OnCommand(HWND dialog, WPARAM wParam) {
         case IDC_MAIN_BOARD_OPTIONS:
             RunSecondary(dialog, IDD_BOARD_OPTIONS, BoardOptionsDialogProc, true, false);
             break;
-        case IDC_MAIN_DUAL_SCREEN: OnDualScreenToggled(dialog); break;
+        case IDC_MAIN_DUAL_SCREEN: OnDualScreenToggled(); break;
         case IDC_MAIN_STEREO: OnStereoToggled(dialog); break;
         case IDC_MAIN_ARRANGEMENT_1: workingSettings.DualScreen = 1; break;
         case IDC_MAIN_ARRANGEMENT_2: workingSettings.DualScreen = 2; break;
