@@ -121,6 +121,13 @@ void InstallDriver() {
 
 }  // namespace
 
+DWORD StoredNumber(const KeySnapshot& key, const wchar_t* name) {
+    auto found = key.find(name);
+    if (found == key.end() || found->second.bytes.size() != 4) return 0xFFFFFFFF;
+    const std::vector<BYTE>& b = found->second.bytes;
+    return b[0] | (b[1] << 8) | (b[2] << 16) | (static_cast<DWORD>(b[3]) << 24);
+}
+
 std::wstring ProfilePath(const std::string& profile) {
     if (profile.find('/') == std::string::npos)
         return Wide(std::string("Z:") + VCA_SOURCE_DIR + "/data/boards/" + profile);

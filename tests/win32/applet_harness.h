@@ -25,6 +25,10 @@ struct StoredValue {
 };
 using KeySnapshot = std::map<std::wstring, StoredValue>;
 
+// A value of exactly 4 bytes as a little-endian number; 0xFFFFFFFF when the
+// value is missing or of another size.
+DWORD StoredNumber(const KeySnapshot& key, const wchar_t* name);
+
 // "Z:<source>/data/boards/<name>" for a shipped profile, or the path as
 // given when it contains a slash (tests/data/boards/x.profile: relative to
 // the source folder).

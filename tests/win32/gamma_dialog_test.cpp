@@ -147,28 +147,24 @@ struct CancelOnExit {
     }
 };
 
-// Opens the gamma dialog once and cancels it, so that what the first
-// dialog of a process leaves in Wine's caches is not counted as a leak.
-void WarmUpGammaDialog(AppletSession& session, HWND main) {
+// Opens the gamma dialog with `script` and the driver log cleared, after a
+// first opening that is cancelled at once, so that what the first dialog of
+// a process leaves in Wine's caches is not counted; then checks that the
+// dialog left no GDI object behind.
+void OpenWarmGammaDialog(AppletSession& session, HWND main, harness::Script script) {
     session.ExpectDialog([](HWND gamma) { harness::Click(gamma, IDCANCEL); });
     harness::Click(main, kMainGamma);
-}
-
-DWORD Value(const harness::KeySnapshot& key, const wchar_t* name) {
-    auto found = key.find(name);
-    if (found == key.end() || found->second.bytes.size() != 4) return 0xFFFFFFFF;
-    DWORD value;
-    std::memcpy(&value, found->second.bytes.data(), 4);
-    return value;
+    session.ClearDriverLog();
+    const DWORD before = harness::GdiObjects();
+    session.ExpectDialog(std::move(script));
+    harness::Click(main, kMainGamma);
+    EXPECT_EQ(harness::GdiObjects(), before) << "objects left behind by the gamma dialog";
 }
 
 TEST(GammaDialog, ScrollStepsSendTheShownTableAndTheRadioButtonsChooseTheSource) {
     AppletSession session("board201.profile");
     session.DoubleClick([&](HWND main) {
-        WarmUpGammaDialog(session, main);
-        session.ClearDriverLog();
-        const DWORD gdiBefore = harness::GdiObjects();
-        session.ExpectDialog([&](HWND gamma) {
+        OpenWarmGammaDialog(session, main, [&](HWND gamma) {
             CancelOnExit guard{gamma};
             // One screen: template 104, no pictures, the stored linear table shown.
             EXPECT_EQ(GetDlgItem(gamma, kSideBySide), nullptr);
@@ -234,13 +230,11 @@ TEST(GammaDialog, ScrollStepsSendTheShownTableAndTheRadioButtonsChooseTheSource)
             session.ClearDriverLog();
             harness::Click(gamma, IDCANCEL);
         });
-        harness::Click(main, kMainGamma);
         auto sent = SentTables(session.DriverLog());
         ASSERT_EQ(sent.size(), 1u);
         EXPECT_EQ(sent[0].screen, 0);
         EXPECT_EQ(sent[0].entries, ShownEntries(1.0));
         EXPECT_TRUE(IsWindowEnabled(main));
-        EXPECT_EQ(harness::GdiObjects(), gdiBefore);
     });
     EXPECT_TRUE(session.Boxes().empty());
 }
@@ -259,10 +253,7 @@ TEST(GammaDialog, ChoosingAScreenSendsNothingAndCancelRestoresBothScreens) {
                     ComputedTableBytes(s.value * 0.01));
     }
     session.DoubleClick([&](HWND main) {
-        WarmUpGammaDialog(session, main);
-        session.ClearDriverLog();
-        const DWORD gdiBefore = harness::GdiObjects();
-        session.ExpectDialog([&](HWND gamma) {
+        OpenWarmGammaDialog(session, main, [&](HWND gamma) {
             CancelOnExit guard{gamma};
             // Side by side: template 105 with screen 0's side-by-side picture.
             ASSERT_NE(GetDlgItem(gamma, kSideBySide), nullptr);
@@ -290,14 +281,12 @@ TEST(GammaDialog, ChoosingAScreenSendsNothingAndCancelRestoresBothScreens) {
             EXPECT_TRUE(SentTables(session.DriverLog()).empty());
             harness::Click(gamma, IDCANCEL);
         });
-        harness::Click(main, kMainGamma);
         auto sent = SentTables(session.DriverLog());
         ASSERT_EQ(sent.size(), 2u);
         EXPECT_EQ(sent[0].screen, 0);
         EXPECT_EQ(sent[0].entries, ShownEntries(1.8));
         EXPECT_EQ(sent[1].screen, 1);
         EXPECT_EQ(sent[1].entries, ShownEntries(0.7));
-        EXPECT_EQ(harness::GdiObjects(), gdiBefore);
     });
 }
 
@@ -321,8 +310,8 @@ TEST(GammaDialog, OkKeepsTheEditedValueWithAWarningForAnUnreadFileAndTheMainOkSt
         harness::Click(main, kMainOk);
     });
     const harness::KeySnapshot key = session.ReadKey();
-    EXPECT_EQ(Value(key, L"DefaultSettings.GammaDataSource0"), 1u);
-    EXPECT_EQ(Value(key, L"DefaultSettings.GammaValue0"), 220u);
+    EXPECT_EQ(harness::StoredNumber(key, L"DefaultSettings.GammaDataSource0"), 1u);
+    EXPECT_EQ(harness::StoredNumber(key, L"DefaultSettings.GammaValue0"), 220u);
     auto table = key.find(L"DefaultSettings.GammaCorrectionTable0");
     ASSERT_NE(table, key.end());
     EXPECT_EQ(table->second.type, static_cast<DWORD>(REG_BINARY));
@@ -391,7 +380,7 @@ TEST(GammaDialog, AChosenFileIsCheckedShownByTheTestPictureForFiveSecondsAndStor
         harness::Click(main, kMainOk);
     });
     const harness::KeySnapshot key = session.ReadKey();
-    EXPECT_EQ(Value(key, L"DefaultSettings.GammaDataSource0"), 2u);
+    EXPECT_EQ(harness::StoredNumber(key, L"DefaultSettings.GammaDataSource0"), 2u);
     auto file = key.find(L"DefaultSettings.GammaFile0");
     ASSERT_NE(file, key.end());
     EXPECT_EQ(std::wstring(reinterpret_cast<const wchar_t*>(file->second.bytes.data())), good);

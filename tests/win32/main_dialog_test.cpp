@@ -13,14 +13,6 @@ namespace {
 
 using namespace harness;
 
-DWORD Number(const KeySnapshot& key, const wchar_t* name) {
-    auto found = key.find(name);
-    if (found == key.end() || found->second.bytes.size() != 4) return 0xFFFFFFFF;
-    DWORD value;
-    memcpy(&value, found->second.bytes.data(), 4);
-    return value;
-}
-
 // The four rows of dual-screen control states.
 struct DualState {
     bool boxEnabled, boxChecked, arrangementEnabled, first, second, optionEnabled, optionSet, optionClear;
@@ -94,11 +86,11 @@ TEST(MainDialog, ScrollAndDualScreenChooseTheModeThatOkSaves) {
     ASSERT_EQ(session.Boxes().size(), 1u);
     EXPECT_EQ(session.Boxes()[0], session.ResourceString(20));
     KeySnapshot key = session.ReadKey();
-    EXPECT_EQ(Number(key, L"DefaultSettings.XResolution"), 1280u);
-    EXPECT_EQ(Number(key, L"DefaultSettings.YResolution"), 1920u) << "stacked screens double the height";
-    EXPECT_EQ(Number(key, L"DefaultSettings.DualScreen"), 2u);
-    EXPECT_EQ(Number(key, L"DefaultSettings.VRefresh"), 60u);
-    EXPECT_EQ(Number(key, L"DefaultSettings.BitsPerPel"), 32u);
+    EXPECT_EQ(StoredNumber(key, L"DefaultSettings.XResolution"), 1280u);
+    EXPECT_EQ(StoredNumber(key, L"DefaultSettings.YResolution"), 1920u) << "stacked screens double the height";
+    EXPECT_EQ(StoredNumber(key, L"DefaultSettings.DualScreen"), 2u);
+    EXPECT_EQ(StoredNumber(key, L"DefaultSettings.VRefresh"), 60u);
+    EXPECT_EQ(StoredNumber(key, L"DefaultSettings.BitsPerPel"), 32u);
 }
 
 int ItemNamed(HWND dialog, int id, const std::wstring& name) {
@@ -135,7 +127,7 @@ TEST(MainDialog, AMonitorChangeRebuildsTheModesAndTheRefreshChoice) {
         std::wstring chosen = ComboItems(dialog, IDC_MAIN_REFRESH)[last];
         Click(dialog, IDC_MAIN_OK);
         KeySnapshot key = session.ReadKey();
-        EXPECT_EQ(std::to_wstring(Number(key, L"DefaultSettings.VRefresh")) + L" Hz.", chosen);
+        EXPECT_EQ(std::to_wstring(StoredNumber(key, L"DefaultSettings.VRefresh")) + L" Hz.", chosen);
         const StoredValue& monitor = key[L"DefaultSettings.Description"];
         EXPECT_EQ(monitor.type, DWORD(REG_MULTI_SZ));
         EXPECT_EQ(std::wstring(reinterpret_cast<const wchar_t*>(monitor.bytes.data())), L"DDC Monitor");
@@ -244,7 +236,7 @@ TEST(MainDialog, StereoStaysOnWhenEveryModeIsStereoOnly) {
     });
     // Defaults found nothing else to offer: the saved mode is the loaded one.
     EXPECT_EQ(session.Boxes(), std::vector<std::wstring>{session.ResourceString(1202)});
-    EXPECT_EQ(Number(session.ReadKey(), L"DefaultSettings.Stereo"), 1u);
+    EXPECT_EQ(StoredNumber(session.ReadKey(), L"DefaultSettings.Stereo"), 1u);
 }
 
 TEST(MainDialog, WithoutADriverTheNoticeShowsAndGammaAndTimingsAreOff) {

@@ -31,13 +31,6 @@ std::vector<std::string> OptionRequests(const std::vector<std::string>& log) {
     return requests;
 }
 
-DWORD StoredDword(const KeySnapshot& key, const wchar_t* name) {
-    auto found = key.find(name);
-    if (found == key.end() || found->second.bytes.size() != 4) return 0xFFFFFFFF;
-    const std::vector<BYTE>& b = found->second.bytes;
-    return b[0] | (b[1] << 8) | (b[2] << 16) | (static_cast<DWORD>(b[3]) << 24);
-}
-
 TEST(BoardOptionsDialog, SendsEachClickAtOnceCancelTakesBothBackOkKeeps) {
     AppletSession session(kDualDdc);
     session.SetDword(L"DefaultSettings.Preferences", 2);  // option 1 off, option 2 off
@@ -76,7 +69,7 @@ TEST(BoardOptionsDialog, SendsEachClickAtOnceCancelTakesBothBackOkKeeps) {
     EXPECT_EQ(onClick, (std::vector<std::string>{"1 0"}));
     EXPECT_EQ(onCancel, (std::vector<std::string>{"1 2", "2 0"}));
     EXPECT_EQ(onKeep, (std::vector<std::string>{"1 0"}));
-    EXPECT_EQ(StoredDword(session.ReadKey(), L"DefaultSettings.Preferences"), 0u);
+    EXPECT_EQ(StoredNumber(session.ReadKey(), L"DefaultSettings.Preferences"), 0u);
 }
 
 TEST(ConfirmSettingsDialog, EscapeGoesBackWithoutSavingAndGoOnSaves) {
@@ -102,7 +95,7 @@ TEST(ConfirmSettingsDialog, EscapeGoesBackWithoutSavingAndGoOnSaves) {
     EXPECT_EQ(menuItems, 2);
     EXPECT_TRUE(stillOpen);
     EXPECT_TRUE(savedNothing);
-    EXPECT_EQ(StoredDword(session.ReadKey(), L"DefaultSettings.DualScreen"), 1u);
+    EXPECT_EQ(StoredNumber(session.ReadKey(), L"DefaultSettings.DualScreen"), 1u);
 }
 
 TEST(BoardInfoDialog, ShowsTheHardwareTextsAndClosesOnlyThroughItsButton) {
