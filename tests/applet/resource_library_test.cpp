@@ -64,27 +64,6 @@ TEST_F(ResourceLibraryTest, FallsBackThroughTheLanguagesAndFindsTheHelpFile) {
     }
 }
 
-TEST_F(ResourceLibraryTest, TheShippedLibrariesGiveGermanUsersTheGermanTexts) {
-    struct Case {
-        std::uint32_t lcid;
-        int loaded;
-        std::string caption;
-    } cases[] = {
-        {0x0407, 0x0407, "Norvane Videokonfiguration"},
-        {0x0c07, 0x0407, "Norvane Videokonfiguration"},
-        {0x040c, 0x0409, "Norvane Video Configuration"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.lcid);
-        host::Reset();
-        vca::ResetAppletState();
-        host::SetUserLcid(c.lcid);
-        vca::LoadResourceLibrary(host::AppletModule());
-        EXPECT_EQ(vca::resourceLibrary, host::ResourceModuleFor(c.loaded));
-        EXPECT_EQ(Utf8(vca::LoadResourceString(3)), c.caption);
-    }
-}
-
 // A locale that cannot be set, or no resource library in any language,
 // ends the process after a message from the applet's own strings.
 TEST_F(ResourceLibraryTest, FatalFailuresEndTheProcessWithTheirMessage) {

@@ -18,9 +18,9 @@
 
 namespace {
 
-using vcatest::Utf8;
+using vcatest::kDriverKey;
 
-const std::u16string kKey = u"SYSTEM\\CurrentControlSet\\Services\\rediruv\\Device0";
+using vcatest::Utf8;
 
 // A machine with the shipped timing database in its system directory.
 class StartupTest : public vcatest::AppletTest {
@@ -32,7 +32,7 @@ protected:
         drive.WriteFile("WINDOWS/system32/revid.dat", std::string(std::istreambuf_iterator<char>(shipped), {}));
         // The driver records its pixel-clock limits in its key; 0 sets none.
         for (const char16_t* name : {u"V3UZFlags0", u"V3UZMaxPcFreq1020", u"V3UZMaxPcFreq1280", u"V3UZMaxPcPllVcoFreq0"})
-            host::PutDword(kKey, name, 0);
+            host::PutDword(kDriverKey, name, 0);
         vca::InitApplet(host::AppletModule());
     }
     void TearDown() override {
@@ -90,8 +90,8 @@ TEST_F(StartupTest, IdentificationDecidesBetweenDriverNoDriverAndFailure) {
         vca::ResetAppletState();
         vca::InitApplet(host::AppletModule());
         const std::size_t boxes = host::MessageBoxes().size();
-        host::SetKeyUnopenable(kKey, c.unopenableKey);
-        vcatest::PutDriverNumber(kKey, u"HardwareInformation.MemorySize", 8u << 20);
+        host::SetKeyUnopenable(kDriverKey, c.unopenableKey);
+        vcatest::PutDriverNumber(kDriverKey, u"HardwareInformation.MemorySize", 8u << 20);
         boardsim::Profile profile = vcatest::MakeBoard(c.board, c.monitor);
         profile.privateEscape = c.privateEscape;
         boardsim::Install(profile);
@@ -103,13 +103,13 @@ TEST_F(StartupTest, IdentificationDecidesBetweenDriverNoDriverAndFailure) {
             EXPECT_EQ(host::MessageBoxes().back().text, vca::LoadResourceString(c.message));
             EXPECT_EQ(host::MessageBoxes().back().type, 16u);
         } else {
-            EXPECT_EQ(Utf8(vca::driverKeyPath), Utf8(kKey));
+            EXPECT_EQ(Utf8(vca::driverKeyPath), Utf8(kDriverKey));
         }
         if (c.started && !c.absent) {
             EXPECT_EQ(Utf8(vca::hardwareInfo.memory), "8 " + Utf8(vca::LoadResourceString(1216)));
         }
         EXPECT_EQ(host::OpenKeyCount(), 0);
-        host::SetKeyUnopenable(kKey, false);
+        host::SetKeyUnopenable(kDriverKey, false);
         vca::ReleaseAllTables();
     }
 }

@@ -12,7 +12,7 @@
 #include "modes/mode_table.h"
 #include "modes/mode_views.h"
 #include "modes/monitor_catalogue.h"
-#include "modes/modes_fixture.h"
+#include "support/machine_fixture.h"
 #include "timingdb/database_loader.h"
 #include "applet/reset.h"
 
@@ -30,7 +30,7 @@ const char* const k800x600at75 = "49.5 1056 800 80 16 625 600 3 1";
 const char* const k1024x768at60 = "65 1344 1024 136 24 806 768 6 3";
 const char* const k1024x768at75 = "78.75 1312 1024 96 16 800 768 3 1";
 
-class ModeTableTest : public vcatest::ModesTest {};
+class ModeTableTest : public vcatest::MachineTest {};
 
 TEST_F(ModeTableTest, CandidatesGroupIntoResolutionsOrderedByWidth) {
     struct Case { std::vector<vcatest::BoardMode> modes; std::string table; std::uint32_t maxRateCount; } cases[] = {

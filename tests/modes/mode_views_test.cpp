@@ -9,7 +9,7 @@
 #include "modes/mode_descriptions.h"
 #include "modes/mode_table.h"
 #include "modes/mode_views.h"
-#include "modes/modes_fixture.h"
+#include "support/machine_fixture.h"
 #include "applet/reset.h"
 
 namespace {
@@ -39,7 +39,7 @@ void ExpectFiguresCopied(const vca::ModeViewEntry* view) {
             }
 }
 
-class ModeViewsTest : public vcatest::ModesTest {};
+class ModeViewsTest : public vcatest::MachineTest {};
 
 TEST_F(ModeViewsTest, ViewsAndTheStereoChoiceFollowTheTable) {
     struct Case {

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "platform/host/host.h"
+#include "support/applet_fixture.h"
 #include "platform/platform.h"
 
 namespace {
@@ -14,7 +15,6 @@ namespace {
 using namespace platform;
 using Bytes = std::vector<std::uint8_t>;
 
-const std::u16string kDevice = u"SYSTEM\\CurrentControlSet\\Services\\rediruv\\Device0";
 const std::string kHeader = "Windows Registry Editor Version 5.00\r\n\r\n";
 
 std::string ReadAll(const std::string& path) {
@@ -40,16 +40,16 @@ TEST_F(RegFileTest, ImportsAnExportedDriverKeyAndWritesItBackTheSame) {
     std::string error = "unset";
     ASSERT_TRUE(host::ImportRegFile(path, &error)) << error;
     EXPECT_EQ(error, "");
-    const auto values = host::KeyValues(kDevice);
+    const auto values = host::KeyValues(vcatest::kDriverKey);
     ASSERT_EQ(values.size(), 26u);
     EXPECT_EQ(values[0].name, u"InstalledDisplayDrivers");
     EXPECT_EQ(values[0].type, kRegMultiSz);
     EXPECT_EQ(values[0].data, Utf16Le(std::u16string(u"rediruv\0\0", 9)));
     host::RegValue value;
-    ASSERT_TRUE(host::GetValue(kDevice, u"defaultsettings.xresolution", &value));
+    ASSERT_TRUE(host::GetValue(vcatest::kDriverKey, u"defaultsettings.xresolution", &value));
     EXPECT_EQ(value.type, kRegDword);
     EXPECT_EQ(value.data, (Bytes{0x00, 0x05, 0, 0}));
-    ASSERT_TRUE(host::GetValue(kDevice, u"DefaultSettings.GammaCorrectionTable0", &value));
+    ASSERT_TRUE(host::GetValue(vcatest::kDriverKey, u"DefaultSettings.GammaCorrectionTable0", &value));
     EXPECT_EQ(value.type, kRegBinary);
     ASSERT_EQ(value.data.size(), 1540u);
     EXPECT_EQ(value.data[0], 0x0A);
@@ -60,27 +60,6 @@ TEST_F(RegFileTest, ImportsAnExportedDriverKeyAndWritesItBackTheSame) {
         expected.push_back(char16_t(std::uint8_t(sample[i]) | std::uint8_t(sample[i + 1]) << 8));
     EXPECT_EQ(host::ExportRegText(u"system\\currentcontrolset\\services\\REDIRUV\\device0"),
               host::ToUtf8(expected));
-}
-
-TEST_F(RegFileTest, ValueLinesGiveTypesAndBytes) {
-    struct Case { const char* body; std::uint32_t type; Bytes data; };
-    const Case cases[] = {
-        {"\"V\"=\"a\\\\b\\\"c\"", kRegSz, {'a', 0, '\\', 0, 'b', 0, '"', 0, 'c', 0, 0, 0}},
-        {"\"V\" = dword:1", kRegDword, {1, 0, 0, 0}},
-        {"\"V\"=DWORD:FfFfFfFe", kRegDword, {0xFE, 0xFF, 0xFF, 0xFF}},
-        {"\"V\"=hex:01,02,\\\r\n    03,\\\n  04", kRegBinary, {1, 2, 3, 4}},
-        {"\"V\"=hex(7):41,00,00,00,00,00", kRegMultiSz, {0x41, 0, 0, 0, 0, 0}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.body);
-        host::Reset();
-        std::string error;
-        ASSERT_TRUE(host::ImportRegText(kHeader + "[HKLM\\K]\r\n" + c.body + "\r\n", &error)) << error;
-        host::RegValue value;
-        ASSERT_TRUE(host::GetValue(u"K", u"V", &value));
-        EXPECT_EQ(value.type, c.type);
-        EXPECT_EQ(value.data, c.data);
-    }
 }
 
 TEST_F(RegFileTest, BadTextNamesItsLineAndChangesNothing) {

@@ -4,13 +4,12 @@
 #include <gtest/gtest.h>
 
 #include "platform/host/host.h"
+#include "support/applet_fixture.h"
 #include "platform/platform.h"
 
 namespace {
 
 using namespace platform;
-
-const std::u16string kDevice = u"SYSTEM\\CurrentControlSet\\Services\\rediruv\\Device0";
 
 class RegistryTest : public ::testing::Test {
 protected:
@@ -55,9 +54,9 @@ TEST_F(RegistryTest, OpeningHonoursMarksAndCreatesMissingKeys) {
 
 TEST_F(RegistryTest, QueryFollowsTheBufferContract) {
     const std::vector<std::uint8_t> abc = {'a', 0, 'b', 0, 'c', 0};  // no terminator
-    host::PutValue(kDevice, u"Text", kRegSz, abc);
+    host::PutValue(vcatest::kDriverKey, u"Text", kRegSz, abc);
     RegKey key = 0;
-    ASSERT_EQ(RegCreateKey(kDevice.c_str(), kKeyQueryValue, &key), kErrorSuccess);
+    ASSERT_EQ(RegCreateKey(vcatest::kDriverKey.c_str(), kKeyQueryValue, &key), kErrorSuccess);
     struct Case {
         const char* what;
         const char16_t* name;
@@ -87,9 +86,9 @@ TEST_F(RegistryTest, QueryFollowsTheBufferContract) {
 }
 
 TEST_F(RegistryTest, WritesKeepTheirBytesAreJournaledAndTheNthFails) {
-    host::PutDword(kDevice, u"Width", 640);
+    host::PutDword(vcatest::kDriverKey, u"Width", 640);
     RegKey key = 0, readOnly = 0;
-    ASSERT_EQ(RegCreateKey(kDevice.c_str(), kKeyReadWrite, &key), kErrorSuccess);
+    ASSERT_EQ(RegCreateKey(vcatest::kDriverKey.c_str(), kKeyReadWrite, &key), kErrorSuccess);
     ASSERT_EQ(RegCreateKey(u"system\\currentcontrolset", kKeyQueryValue, &readOnly), kErrorSuccess);
     struct Case {
         int arm;  // FailNthRegistryWrite before the call, 0 = leave as is
@@ -118,7 +117,7 @@ TEST_F(RegistryTest, WritesKeepTheirBytesAreJournaledAndTheNthFails) {
         EXPECT_EQ(journal[i].data, std::vector<std::uint8_t>(bytes, bytes + cases[i].size));
         EXPECT_EQ(journal[i].result, cases[i].result);
     }
-    const auto stored = host::KeyValues(kDevice);
+    const auto stored = host::KeyValues(vcatest::kDriverKey);
     ASSERT_EQ(stored.size(), 3u);
     EXPECT_EQ(stored[0].name, u"Width");
     EXPECT_EQ(stored[0].type, kRegBinary);

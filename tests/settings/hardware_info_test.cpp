@@ -11,16 +11,16 @@
 
 namespace {
 
-using vcatest::Utf8;
+using vcatest::kDriverKey;
 
-const std::u16string kKey = u"SYSTEM\\CurrentControlSet\\Services\\rediruv\\Device0";
+using vcatest::Utf8;
 
 class HardwareInfoTest : public vcatest::AppletTest {
 protected:
     void SetUp() override {
         AppletTest::SetUp();
         vca::InitApplet(host::AppletModule());
-        vca::CopyText(vca::driverKeyPath, kKey);
+        vca::CopyText(vca::driverKeyPath, kDriverKey);
         notAvailable = "<" + Utf8(vca::LoadResourceString(1217)) + ">";
         textureNa = Utf8(vca::LoadResourceString(68));
     }
@@ -54,15 +54,15 @@ TEST_F(HardwareInfoTest, SizesFollowTheBoardAndTheDriverKey) {
     for (const auto& c : cases) {
         host::ClearRegistry();
         Board(c.board, c.texture);
-        vcatest::PutDriverNumber(kKey, u"HardwareInformation.MemorySize", c.memoryBytes);
-        if (c.stored) vcatest::PutDriverNumber(kKey, u"HardwareInformation.TextureMemorySize", c.textureValue);
+        vcatest::PutDriverNumber(kDriverKey, u"HardwareInformation.MemorySize", c.memoryBytes);
+        if (c.stored) vcatest::PutDriverNumber(kDriverKey, u"HardwareInformation.TextureMemorySize", c.textureValue);
         vca::CollectHardwareInformation();
         EXPECT_EQ(Utf8(vca::hardwareInfo.memory), Megabytes(c.memory)) << c.memoryBytes;
         EXPECT_EQ(vca::hardwareInfo.memorySize, c.memoryBytes >> 20);
         EXPECT_EQ(Utf8(vca::hardwareInfo.textureMemory), c.textureMemory.empty() ? textureNa : Megabytes(c.textureMemory))
             << c.board << " texture " << c.texture;
     }
-    host::DeleteValue(kKey, u"HardwareInformation.MemorySize");
+    host::DeleteValue(kDriverKey, u"HardwareInformation.MemorySize");
     vca::CollectHardwareInformation();
     EXPECT_EQ(Utf8(vca::hardwareInfo.memory), notAvailable);
 }
@@ -81,11 +81,11 @@ TEST_F(HardwareInfoTest, TextValuesAreReadAsStoredOrConvertedFromAnsi) {
     };
     Board(205, true);
     for (const auto& c : cases) {
-        host::PutValue(kKey, u"HardwareInformation.ChipType", c.type, c.bytes);
+        host::PutValue(kDriverKey, u"HardwareInformation.ChipType", c.type, c.bytes);
         vca::CollectHardwareInformation();
         EXPECT_EQ(Utf8(vca::hardwareInfo.chip), c.chip.empty() ? notAvailable : c.chip);
     }
-    host::PutValue(kKey, u"HardwareInformation.AdapterString", platform::kRegSz, std::vector<std::uint8_t>(75, 'z'));
+    host::PutValue(kDriverKey, u"HardwareInformation.AdapterString", platform::kRegSz, std::vector<std::uint8_t>(75, 'z'));
     vca::CollectHardwareInformation();
     EXPECT_EQ(Utf8(vca::hardwareInfo.adapter), std::string(74, 'z'));
     EXPECT_EQ(Utf8(vca::hardwareInfo.company), "Norvane Corporation");
@@ -97,12 +97,12 @@ TEST_F(HardwareInfoTest, TextValuesAreReadAsStoredOrConvertedFromAnsi) {
 // Without the driver, or with a key it cannot open for writing, nothing
 // comes from the registry.
 TEST_F(HardwareInfoTest, WithoutTheDriverOrItsKeyNothingComesFromTheRegistry) {
-    vcatest::PutDriverNumber(kKey, u"HardwareInformation.MemorySize", 4194304);
-    vcatest::PutDriverNumber(kKey, u"HardwareInformation.TextureMemorySize", 8);
+    vcatest::PutDriverNumber(kDriverKey, u"HardwareInformation.MemorySize", 4194304);
+    vcatest::PutDriverNumber(kDriverKey, u"HardwareInformation.TextureMemorySize", 8);
     Board(206, true);
     for (bool absent : {true, false}) {
         vca::driverAbsent = absent;
-        host::SetKeyReadOnly(kKey, !absent);
+        host::SetKeyReadOnly(kDriverKey, !absent);
         vca::CollectHardwareInformation();
         EXPECT_EQ(Utf8(vca::hardwareInfo.company), "Norvane Corporation");
         EXPECT_EQ(Utf8(vca::hardwareInfo.textureMemory), textureNa);

@@ -10,7 +10,8 @@
 #include "modes/mode_table.h"
 #include "modes/mode_views.h"
 #include "settings/default_settings.h"
-#include "settings/settings_fixture.h"
+#include "base/app_state.h"
+#include "support/machine_fixture.h"
 
 namespace {
 
@@ -22,10 +23,11 @@ const std::vector<vcatest::BoardMode> kModes = {
     {640, 480, 60}, {640, 480, 72}, {1024, 768, 60}, {1024, 768, 75}, {1280, 1024, 60}, {1280, 512, 120, true},
 };
 
-class LoadSettingsTest : public vcatest::SettingsTest {
+class LoadSettingsTest : public vcatest::MachineTest {
 protected:
     void SetUp() override {
-        SettingsTest::SetUp();
+        MachineTest::SetUp();
+        UseBoard(17 | 0x10000);
         WriteDatabase(MakeDatabase(kModes));
     }
     void Put(const char16_t* name, std::uint32_t value) { host::PutDword(kDriverKey, name, value); }
@@ -53,7 +55,6 @@ TEST_F(LoadSettingsTest, AnEmptyKeyGetsACompleteSetOfDefaultsThatTheNextStartKee
     ASSERT_EQ(Load(), 1);
     EXPECT_TRUE(host::RegistryJournal().empty()) << JournalNames().front();
     EXPECT_EQ(vca::loadedSettings.XResolution, 1024u);
-    vca::ReleaseAllTables();
 }
 
 TEST_F(LoadSettingsTest, StoredResolutionsFoldIntoDualScreenArrangements) {
@@ -83,7 +84,6 @@ TEST_F(LoadSettingsTest, StoredResolutionsFoldIntoDualScreenArrangements) {
         EXPECT_EQ(std::count(names.begin(), names.end(), "DefaultSettings.DualScreen"), c.dualRewritten ? 1 : 0);
         EXPECT_EQ(std::count(names.begin(), names.end(), "DefaultSettings.XResolution"), 0);
     }
-    vca::ReleaseAllTables();
 }
 
 TEST_F(LoadSettingsTest, OutOfRangeValuesAreCorrectedAndWrittenBack) {
@@ -108,7 +108,6 @@ TEST_F(LoadSettingsTest, OutOfRangeValuesAreCorrectedAndWrittenBack) {
         EXPECT_EQ(written, c.rewritten) << Utf8(c.name) << " = " << c.stored;
     }
     EXPECT_EQ(vca::loadedSettings.Stereo, 1u);
-    vca::ReleaseAllTables();
 }
 
 TEST_F(LoadSettingsTest, GammaValuesAndTablesAreCheckedWithoutRewritingTheSource) {
@@ -144,7 +143,6 @@ TEST_F(LoadSettingsTest, GammaValuesAndTablesAreCheckedWithoutRewritingTheSource
     ASSERT_EQ(Load(), 1);
     EXPECT_DOUBLE_EQ(vca::currentGamma[0].gamma, 2.2);
     EXPECT_EQ(vca::currentGamma[0].GammaValue, 220);
-    vca::ReleaseAllTables();
 }
 
 // A stored Lumaris monitor on a board that reports a generic monitor gives

@@ -6,7 +6,8 @@
 #include "gamma/gamma_table.h"
 #include "modes/mode_table.h"
 #include "settings/default_settings.h"
-#include "settings/settings_fixture.h"
+#include "base/app_state.h"
+#include "support/machine_fixture.h"
 
 namespace {
 
@@ -14,20 +15,17 @@ using vcatest::kDriverKey;
 using vcatest::MakeDatabase;
 using vcatest::Utf8;
 
-class SaveSettingsTest : public vcatest::SettingsTest {
+class SaveSettingsTest : public vcatest::MachineTest {
 protected:
     void SetUp() override {
-        SettingsTest::SetUp();
+        MachineTest::SetUp();
+        UseBoard(17 | 0x10000);
         WriteDatabase(MakeDatabase({{1280, 1024, 60}, {1280, 1024, 76}, {1280, 512, 120, true}}));
         ASSERT_EQ(Load(), 1);
         vca::settingsToSave = vca::loadedSettings;
         vca::savedGamma[0] = vca::currentGamma[0];
         vca::savedGamma[1] = vca::currentGamma[1];
         host::ClearRegistryJournal();
-    }
-    void TearDown() override {
-        vca::ReleaseAllTables();
-        SettingsTest::TearDown();
     }
 };
 

@@ -10,6 +10,8 @@
 
 namespace vcatest {
 
+const std::u16string kDriverKey = u"SYSTEM\\CurrentControlSet\\Services\\rediruv\\Device0";
+
 std::string SourcePath(const std::string& relative) {
     return std::string(VCA_SOURCE_DIR) + "/" + relative;
 }

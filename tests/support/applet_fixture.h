@@ -36,6 +36,9 @@ protected:
 
 std::string Utf8(const std::u16string& text);
 
+// The driver key of the emulated machine's display driver.
+extern const std::u16string kDriverKey;
+
 // A number as a display driver records it through the video port: four
 // little-endian bytes stored as REG_BINARY.
 void PutDriverNumber(const std::u16string& keyPath, const std::u16string& name, std::uint32_t value);

@@ -1,10 +1,10 @@
-#include "modes/modes_fixture.h"
+#include "support/machine_fixture.h"
 
-#include "base/app_state.h"
 #include "applet/startup.h"
+#include "base/app_state.h"
 #include "base/text.h"
-#include "driver/board_identity.h"
 #include "modes/mode_table.h"
+#include "settings/default_settings.h"
 #include "timingdb/database_loader.h"
 
 namespace vcatest {
@@ -19,20 +19,20 @@ std::string Rates(const std::uint32_t* rates) {
 
 }  // namespace
 
-void ModesTest::SetUp() {
-    AppletTest::SetUp();
+void MachineTest::SetUp() {
+    AppletTest::SetUp();  // resets the machine, and with it the drive mapping
     host::MapDriveC(drive.root());
     vca::InitApplet(host::AppletModule());
-    UseBoard(MakeBoard(201, 17));
+    UseBoard(17);
 }
 
-void ModesTest::TearDown() {
+void MachineTest::TearDown() {
     vca::ReleaseAllTables();
     EXPECT_EQ(host::OutstandingAllocations(), 0);
     AppletTest::TearDown();
 }
 
-int ModesTest::Build(const std::u16string& description) {
+int MachineTest::Build(const std::u16string& description) {
     vca::IdentifyOrRunWithoutDriver();
     vca::CopyText(vca::loadedSettings.Description, description);
     vca::CopyText(vca::workingSettings.Description, description);
@@ -40,7 +40,12 @@ int ModesTest::Build(const std::u16string& description) {
     return vca::ChooseMonitorAndBuildModes();
 }
 
-std::string ModesTest::TableText(const void* table) {
+int MachineTest::Load() {
+    vca::IdentifyOrRunWithoutDriver();
+    return vca::LoadDefaultSettings(vca::driverKeyPath);
+}
+
+std::string MachineTest::TableText(const void* table) {
     const auto* mode = table ? static_cast<const vca::ModeEntry*>(table) : vca::modeTable;
     std::string text;
     for (; mode && mode->width != 0; ++mode) {
@@ -50,6 +55,12 @@ std::string ModesTest::TableText(const void* table) {
         if (mode->stereoOnly) text += " only";
     }
     return text;
+}
+
+std::vector<std::string> MachineTest::JournalNames() {
+    std::vector<std::string> names;
+    for (const auto& write : host::RegistryJournal()) names.push_back(Utf8(write.name));
+    return names;
 }
 
 }  // namespace vcatest
