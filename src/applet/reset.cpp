@@ -9,7 +9,7 @@
 #include "modes/mode_descriptions.h"
 #include "modes/mode_table.h"
 #include "modes/mode_views.h"
-#include "modes/monitor_catalogue.h"
+#include "timingdb/monitor_catalogue.h"
 #include "settings/hardware_info.h"
 #include "timingdb/database_loader.h"
 #include "timingdb/scanner.h"

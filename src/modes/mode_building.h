@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "modes/mode_table.h"
-#include "modes/monitor_catalogue.h"
+#include "modes/monitor_choice.h"
 #include "timingdb/timing_types.h"
 
 namespace vca {

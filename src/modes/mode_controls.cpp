@@ -4,7 +4,7 @@
 #include "base/text.h"
 #include "driver/board_identity.h"
 #include "modes/mode_table.h"
-#include "modes/monitor_catalogue.h"
+#include "timingdb/monitor_catalogue.h"
 #include "platform/platform.h"
 
 namespace vca {

@@ -11,7 +11,7 @@
 #include "modes/mode_building.h"
 #include "modes/mode_descriptions.h"
 #include "modes/mode_views.h"
-#include "modes/monitor_catalogue.h"
+#include "modes/monitor_choice.h"
 #include "platform/platform.h"
 #include "timingdb/database_loader.h"
 #include "timingdb/section_parser.h"

@@ -1,12 +1,11 @@
-// The monitor choice: which catalogue entry stands for the attached monitor,
-// and the lookup of that entry by the working Description.
+// The monitor choice: which catalogue entry stands for the attached monitor.
 #include <cstring>
 
 #include "base/app_state.h"
 #include "base/resource_library.h"
 #include "base/text.h"
 #include "driver/board_identity.h"
-#include "modes/monitor_catalogue.h"
+#include "modes/monitor_choice.h"
 #include "timingdb/database_loader.h"
 
 namespace vca {
@@ -15,13 +14,6 @@ namespace {
 
 constexpr std::uint32_t kOutOfMemory = 82;
 constexpr const char16_t* kMultiSyncTag = u"MS";
-
-// Every scan starts at the first entry and stops at the first unnamed one.
-const MonitorEntry* FindByName(const char16_t* name) {
-    for (const MonitorEntry* entry = monitorCatalogue; entry && entry->name[0] != u'\0'; ++entry)
-        if (NamesEqual(entry->name, name)) return entry;
-    return nullptr;
-}
 
 const MonitorEntry* FindMultiSync(bool genericOnly) {
     for (const MonitorEntry* entry = monitorCatalogue; entry && entry->name[0] != u'\0'; ++entry)
@@ -62,7 +54,7 @@ int ChooseMonitor(ChosenTag* chosen) {
         if (!InstallBuiltInCatalogue()) return OutOfMemory();
     }
 
-    if (const MonitorEntry* entry = FindByName(workingSettings.Description)) {
+    if (const MonitorEntry* entry = FindMonitorByName(workingSettings.Description)) {
         if (NamesEqual(entry->tagName, kMultiSyncTag)) boardIdentity.monitorCode = kGenericMonitorCode;
         Choose(*entry, chosen);
         CopyText(workingSettings.TagStr, kMultiSyncTag);
@@ -88,14 +80,6 @@ int ChooseMonitor(ChosenTag* chosen) {
     CopyText(workingSettings.TagStr, entry->tagName);
     CopyText(workingSettings.Description, entry->name);
     return 1;
-}
-
-MonitorEntry* GetCurrentMonitorEntry(MonitorEntry* entry) {
-    if (const MonitorEntry* found = FindByName(workingSettings.Description))
-        std::memcpy(entry, found, sizeof(MonitorEntry));
-    else
-        std::memset(entry, 0, sizeof(MonitorEntry));
-    return entry;
 }
 
 }  // namespace vca

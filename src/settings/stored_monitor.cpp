@@ -2,7 +2,7 @@
 #include "base/app_state.h"
 #include "base/text.h"
 #include "driver/board_identity.h"
-#include "modes/monitor_catalogue.h"
+#include "timingdb/monitor_catalogue.h"
 #include "modes/mode_views.h"
 #include "settings/default_settings.h"
 

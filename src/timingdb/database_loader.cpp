@@ -4,7 +4,7 @@
 
 #include "base/resource_library.h"
 #include "base/text.h"
-#include "modes/monitor_catalogue.h"
+#include "timingdb/monitor_catalogue.h"
 #include "platform/platform.h"
 #include "timingdb/scanner.h"
 #include "timingdb/section_parser.h"

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "modes/monitor_catalogue.h"
+#include "timingdb/monitor_catalogue.h"
 #include "timingdb/timing_types.h"
 
 namespace vca {

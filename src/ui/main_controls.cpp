@@ -12,7 +12,7 @@
 #include "driver/board_identity.h"
 #include "modes/mode_controls.h"
 #include "modes/mode_table.h"
-#include "modes/monitor_catalogue.h"
+#include "timingdb/monitor_catalogue.h"
 #include "platform/platform.h"
 #include "resource.h"
 #include "settings/hardware_info.h"

@@ -13,7 +13,7 @@
 #include "modes/mode_controls.h"
 #include "modes/mode_descriptions.h"
 #include "modes/mode_table.h"
-#include "modes/monitor_catalogue.h"
+#include "timingdb/monitor_catalogue.h"
 #include "resource.h"
 #include "settings/default_settings.h"
 #include "ui/dialog_support.h"

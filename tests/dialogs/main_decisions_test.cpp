@@ -16,7 +16,7 @@
 #include "gamma/gamma_table.h"
 #include "modes/mode_controls.h"
 #include "modes/mode_table.h"
-#include "modes/monitor_catalogue.h"
+#include "timingdb/monitor_catalogue.h"
 #include "support/applet_fixture.h"
 #include "support/board_builder.h"
 

@@ -11,7 +11,7 @@
 #include "modes/mode_descriptions.h"
 #include "modes/mode_table.h"
 #include "modes/mode_views.h"
-#include "modes/monitor_catalogue.h"
+#include "timingdb/monitor_catalogue.h"
 #include "support/machine_fixture.h"
 #include "timingdb/database_loader.h"
 #include "applet/reset.h"

@@ -7,7 +7,7 @@
 
 #include "base/app_state.h"
 #include "applet/startup.h"
-#include "modes/monitor_catalogue.h"
+#include "timingdb/monitor_catalogue.h"
 #include "support/applet_fixture.h"
 #include "timingdb/database_loader.h"
 #include "timingdb/scanner.h"

@@ -10,7 +10,7 @@
 #include "applet/startup.h"
 #include "base/text.h"
 #include "driver/board_identity.h"
-#include "modes/monitor_catalogue.h"
+#include "timingdb/monitor_catalogue.h"
 #include "support/applet_fixture.h"
 #include "timingdb/database_loader.h"
 #include "timingdb/timing_validation.h"

@@ -16,7 +16,7 @@
 #include "modes/mode_descriptions.h"
 #include "modes/mode_table.h"
 #include "modes/mode_views.h"
-#include "modes/monitor_catalogue.h"
+#include "timingdb/monitor_catalogue.h"
 #include "modes_explain.h"
 #include "platform/host/host.h"
 #include "timingdb/database_loader.h"

@@ -7,7 +7,7 @@
 
 #include "driver/board_identity.h"
 #include "modes/mode_building.h"
-#include "modes/monitor_catalogue.h"
+#include "modes/monitor_choice.h"
 #include "timingdb/database_loader.h"
 #include "timingdb/timing_queries.h"
 #include "timingdb/timing_validation.h"

@@ -1,6 +1,6 @@
 // The monitor catalogue: the monitors the applet knows, each with the tag
-// that selects its timings and its 26 limits, and the choice of the entry
-// that stands for the attached monitor.
+// that selects its timings and its 26 limits, as loading fills it from the
+// timing database's monitor blocks or from the built-in list.
 #pragma once
 
 #include <cstddef>
@@ -50,19 +50,9 @@ bool NameContainsGeneric(const char16_t* name);
 // The monitor identified through DDC, named exactly so (case matters).
 bool IsDdcMonitorName(const char16_t* name);
 
-// The tag of the chosen monitor, for the mode query.
-struct ChosenTag {
-    std::uint16_t tagIndex;
-    char16_t tagName[kMonitorTagChars];
-};
-
-// Chooses the catalogue entry for the attached monitor from the working
-// Description and sets the working Description and TagStr and the monitor
-// code to match. The caller releases any mode table first
-// (ReleaseModeTable), because the choice may replace the catalogue the
-// table's monitor came from. 1 with `chosen` filled; -1 when memory ran out
-// (message 82 has been shown).
-int ChooseMonitor(ChosenTag* chosen);
+// The first entry named `name` (A-Z folded) before the first unnamed
+// entry, or null.
+const MonitorEntry* FindMonitorByName(const char16_t* name);
 
 // Copies the first entry named like the working Description (A-Z folded)
 // into `entry` and returns `entry`. When none is, `entry` is an unnamed entry

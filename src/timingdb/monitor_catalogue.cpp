@@ -1,9 +1,10 @@
-#include "modes/monitor_catalogue.h"
+#include "timingdb/monitor_catalogue.h"
 
 #include <cstring>
 #include <cwctype>
 #include <string>
 
+#include "base/app_state.h"
 #include "platform/platform.h"
 
 namespace vca {
@@ -72,6 +73,21 @@ bool IsDdcMonitorName(const char16_t* name) {
     static const char16_t kDdc[] = u"DDC Monitor";
     return std::char_traits<char16_t>::length(name) == sizeof(kDdc) / sizeof(kDdc[0]) - 1 &&
            std::char_traits<char16_t>::compare(name, kDdc, sizeof(kDdc) / sizeof(kDdc[0]) - 1) == 0;
+}
+
+// Every scan starts at the first entry and stops at the first unnamed one.
+const MonitorEntry* FindMonitorByName(const char16_t* name) {
+    for (const MonitorEntry* entry = monitorCatalogue; entry && entry->name[0] != u'\0'; ++entry)
+        if (NamesEqual(entry->name, name)) return entry;
+    return nullptr;
+}
+
+MonitorEntry* GetCurrentMonitorEntry(MonitorEntry* entry) {
+    if (const MonitorEntry* found = FindMonitorByName(workingSettings.Description))
+        std::memcpy(entry, found, sizeof(MonitorEntry));
+    else
+        std::memset(entry, 0, sizeof(MonitorEntry));
+    return entry;
 }
 
 void ResetCatalogueState() { ReleaseMonitorCatalogue(); }
