@@ -1,12 +1,14 @@
 #include "win32/applet_harness.h"
 
 #include <cpl.h>
+#include <sddl.h>
 
 #include <gtest/gtest.h>
 
 #include <deque>
 #include <fstream>
 #include <set>
+#include <sstream>
 
 namespace harness {
 
@@ -55,8 +57,8 @@ LRESULT CALLBACK WatchActivation(int code, WPARAM wParam, LPARAM lParam) {
 }
 
 // Runs inside whatever modal loop is running: answers message boxes and
-// hands each new dialog to its script. Re-entered when a script opens a
-// nested modal loop.
+// hands each new dialog to its script, then cancels the dialog if the
+// script left it open. Re-entered when a script opens a nested modal loop.
 void CALLBACK Poll(HWND, UINT, UINT_PTR, DWORD) {
     while (!driver.pending.empty()) {
         HWND window = driver.pending.front();
@@ -77,6 +79,7 @@ void CALLBACK Poll(HWND, UINT, UINT_PTR, DWORD) {
         Script script = std::move(driver.scripts.front());
         driver.scripts.pop_front();
         script(window);
+        if (IsWindow(window) && IsWindowVisible(window)) PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
     }
 }
 
@@ -89,15 +92,6 @@ void StoreValue(const wchar_t* name, DWORD type, const void* data, DWORD size) {
     RegCloseKey(key);
 }
 
-void StoreBinaryText(const wchar_t* name, const std::wstring& text) {
-    StoreValue(name, REG_BINARY, text.c_str(), static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
-}
-
-void StoreBinaryNumber(const wchar_t* name, DWORD value) { StoreValue(name, REG_BINARY, &value, sizeof value); }
-
-// What a driver installation leaves: the timing database in the system
-// directory, the hardware information as the video port stores it
-// (REG_BINARY), and the pixel-clock limits (0: no limit).
 void InstallDatabase(const std::string& relativePath) {
     wchar_t system[MAX_PATH];
     GetSystemDirectoryW(system, MAX_PATH);
@@ -105,18 +99,40 @@ void InstallDatabase(const std::string& relativePath) {
     ASSERT_TRUE(CopyFileW(source.c_str(), (std::wstring(system) + L"\\revid.dat").c_str(), FALSE));
 }
 
+// What a driver installation leaves: the timing database in the system
+// directory, the pixel-clock limits (0: no limit) and the hardware
+// information as the video port stores it (REG_BINARY).
 void InstallDriver() {
     RegDeleteTreeW(HKEY_LOCAL_MACHINE, kDriverKey);
     InstallDatabase("data/revid.dat");
-    for (const wchar_t* name : {L"V3UZFlags0", L"V3UZMaxPcFreq1020", L"V3UZMaxPcFreq1280", L"V3UZMaxPcPllVcoFreq0"}) {
-        DWORD zero = 0;
+    const DWORD zero = 0, memory = 16u << 20, texture = 32;
+    for (const wchar_t* name : {L"V3UZFlags0", L"V3UZMaxPcFreq1020", L"V3UZMaxPcFreq1280", L"V3UZMaxPcPllVcoFreq0"})
         StoreValue(name, REG_DWORD, &zero, sizeof zero);
+    for (auto text : {std::make_pair(L"HardwareInformation.ChipType", L"Norvane RZ3"),
+                      std::make_pair(L"HardwareInformation.DacType", L"Integrated RAMDAC"),
+                      std::make_pair(L"HardwareInformation.AdapterString", L"Norvane Razor 3D")})
+        StoreValue(text.first, REG_BINARY, text.second, static_cast<DWORD>((wcslen(text.second) + 1) * sizeof(wchar_t)));
+    StoreValue(L"HardwareInformation.MemorySize", REG_BINARY, &memory, sizeof memory);
+    StoreValue(L"HardwareInformation.TextureMemorySize", REG_BINARY, &texture, sizeof texture);
+}
+
+// Items of a list or combo box, through its count and text messages.
+std::vector<std::wstring> Items(HWND dialog, int id, UINT countMessage, UINT textMessage) {
+    std::vector<std::wstring> items;
+    LRESULT count = SendDlgItemMessageW(dialog, id, countMessage, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        wchar_t text[600] = {};
+        SendDlgItemMessageW(dialog, id, textMessage, i, reinterpret_cast<LPARAM>(text));
+        items.push_back(text);
     }
-    StoreBinaryText(L"HardwareInformation.ChipType", L"Norvane RZ3");
-    StoreBinaryText(L"HardwareInformation.DacType", L"Integrated RAMDAC");
-    StoreBinaryText(L"HardwareInformation.AdapterString", L"Norvane Razor 3D");
-    StoreBinaryNumber(L"HardwareInformation.MemorySize", 16u << 20);
-    StoreBinaryNumber(L"HardwareInformation.TextureMemorySize", 32);
+    return items;
+}
+
+// Selects an item as the user's click does: the selection, then the
+// notification the control sends its dialog.
+void Pick(HWND dialog, int id, UINT selectMessage, int index, WORD notification) {
+    SendDlgItemMessageW(dialog, id, selectMessage, index, 0);
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, notification), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
 }  // namespace
@@ -128,12 +144,6 @@ DWORD StoredNumber(const KeySnapshot& key, const wchar_t* name) {
     return b[0] | (b[1] << 8) | (b[2] << 16) | (static_cast<DWORD>(b[3]) << 24);
 }
 
-std::wstring ProfilePath(const std::string& profile) {
-    if (profile.find('/') == std::string::npos)
-        return Wide(std::string("Z:") + VCA_SOURCE_DIR + "/data/boards/" + profile);
-    return Wide(std::string("Z:") + VCA_SOURCE_DIR + "/" + profile);
-}
-
 AppletSession::AppletSession(const std::string& profile, bool keepKey) {
     if (!keepKey) InstallDriver();
     wchar_t temp[MAX_PATH];
@@ -141,7 +151,8 @@ AppletSession::AppletSession(const std::string& profile, bool keepKey) {
     logPath_ = std::wstring(temp) + L"vca-board-" + std::to_wstring(GetCurrentProcessId()) + L".log";
     DeleteFileW(logPath_.c_str());
     SetEnvironmentVariableW(L"NRVAVCA_BOARD_LOG", logPath_.c_str());
-    SetEnvironmentVariableW(L"NRVAVCA_BOARD", profile.empty() ? nullptr : ProfilePath(profile).c_str());
+    const std::string path = profile.find('/') == std::string::npos ? "/data/boards/" + profile : "/" + profile;
+    SetEnvironmentVariableW(L"NRVAVCA_BOARD", Wide(std::string("Z:") + VCA_SOURCE_DIR + path).c_str());
     module_ = LoadLibraryW(L"nrvavca.cpl");
     EXPECT_NE(module_, nullptr);
     CplFunction cpl = AppletEntry(module_);
@@ -163,55 +174,18 @@ AppletSession::~AppletSession() {
     if (module_) FreeLibrary(module_);
 }
 
-void AppletSession::SetDword(const wchar_t* name, DWORD value) { StoreValue(name, REG_DWORD, &value, sizeof value); }
-
-void AppletSession::SetString(const wchar_t* name, const std::wstring& value) {
-    StoreValue(name, REG_SZ, value.c_str(), static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+void AppletSession::SetValue(const wchar_t* name, DWORD type, const void* data, DWORD size) {
+    StoreValue(name, type, data, size);
 }
 
 void AppletSession::UseDatabase(const std::string& relativePath) { InstallDatabase(relativePath); }
-
-void AppletSession::MakeKeyReadOnly() {
-    // Deny writing the key to everyone: the applet can then open it only
-    // for reading.
-    HKEY key;
-    ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, kDriverKey, 0, WRITE_DAC, &key), ERROR_SUCCESS);
-    SECURITY_DESCRIPTOR descriptor;
-    InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
-    BYTE aclBuffer[256];
-    ACL* acl = reinterpret_cast<ACL*>(aclBuffer);
-    InitializeAcl(acl, sizeof aclBuffer, ACL_REVISION);
-    SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
-    PSID everyone = nullptr;
-    AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone);
-    AddAccessAllowedAce(acl, ACL_REVISION, KEY_READ | WRITE_DAC, everyone);
-    SetSecurityDescriptorDacl(&descriptor, TRUE, acl, FALSE);
-    EXPECT_EQ(RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &descriptor), ERROR_SUCCESS);
-    FreeSid(everyone);
-    RegCloseKey(key);
-}
 
 void AppletSession::ExpectDialog(Script script) { driver.scripts.push_back(std::move(script)); }
 
 void AppletSession::DoubleClick(Script main) {
     CplFunction cpl = AppletEntry(module_);
     ASSERT_NE(cpl, nullptr);
-    LARGE_INTEGER frequency, start;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&start);
-    driver.scripts.push_front([this, main, frequency, start](HWND dialog) {
-        LARGE_INTEGER now;
-        QueryPerformanceCounter(&now);
-        openingSeconds_ = double(now.QuadPart - start.QuadPart) / double(frequency.QuadPart);
-        main(dialog);
-        if (IsWindow(dialog) && IsWindowVisible(dialog)) SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
-    });
-    EXPECT_EQ(cpl(nullptr, CPL_DBLCLK, 0, 0), 0);
-}
-
-void AppletSession::DoubleClickNoDialog() {
-    CplFunction cpl = AppletEntry(module_);
-    ASSERT_NE(cpl, nullptr);
+    if (main) driver.scripts.push_front(std::move(main));
     EXPECT_EQ(cpl(nullptr, CPL_DBLCLK, 0, 0), 0);
 }
 
@@ -225,6 +199,18 @@ std::vector<std::string> AppletSession::DriverLog() const {
 }
 
 void AppletSession::ClearDriverLog() { DeleteFileW(logPath_.c_str()); }
+
+std::vector<std::vector<unsigned>> AppletSession::Requests(const std::string& request) const {
+    std::vector<std::vector<unsigned>> requests;
+    for (const std::string& line : DriverLog()) {
+        const std::size_t open = line.find('[');
+        if (line.find(" " + request + " ") == std::string::npos || open == std::string::npos) continue;
+        std::istringstream in(line.substr(open + 1));
+        requests.emplace_back();
+        for (unsigned word; in >> std::hex >> word;) requests.back().push_back(word);
+    }
+    return requests;
+}
 
 KeySnapshot AppletSession::ReadKey() const {
     KeySnapshot snapshot;
@@ -251,22 +237,22 @@ std::wstring AppletSession::ResourceString(UINT id) const {
     return text;
 }
 
+void LeaveCompleteReadOnlyKey(const std::string& profile) {
+    AppletSession(profile).DoubleClick([](HWND dialog) { Click(dialog, 1036 /* OK */); });
+    // Reading for everyone, and changing that: the applet can open it only for reading.
+    HKEY key;
+    PSECURITY_DESCRIPTOR readOnly = nullptr;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, kDriverKey, 0, WRITE_DAC, &key), ERROR_SUCCESS);
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:(A;;KRWD;;;WD)", SDDL_REVISION_1, &readOnly,
+                                                                     nullptr));
+    EXPECT_EQ(RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, readOnly), ERROR_SUCCESS);
+    LocalFree(readOnly);
+    RegCloseKey(key);
+}
+
 void Click(HWND dialog, int id) { SendDlgItemMessageW(dialog, id, BM_CLICK, 0, 0); }
-
-void SelectComboItem(HWND dialog, int id, int index) {
-    SendDlgItemMessageW(dialog, id, CB_SETCURSEL, index, 0);
-    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
-}
-
-void SelectListItem(HWND dialog, int id, int index) {
-    SendDlgItemMessageW(dialog, id, LB_SETCURSEL, index, 0);
-    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, LBN_SELCHANGE), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
-}
-
-void DoubleClickListItem(HWND dialog, int id, int index) {
-    SendDlgItemMessageW(dialog, id, LB_SETCURSEL, index, 0);
-    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, LBN_DBLCLK), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
-}
+void SelectComboItem(HWND dialog, int id, int index) { Pick(dialog, id, CB_SETCURSEL, index, CBN_SELCHANGE); }
+void DoubleClickListItem(HWND dialog, int id, int index) { Pick(dialog, id, LB_SETCURSEL, index, LBN_DBLCLK); }
 
 void Scroll(HWND dialog, int id, int code, int thumb) {
     SendMessageW(dialog, WM_HSCROLL, MAKEWPARAM(code, thumb), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
@@ -286,36 +272,20 @@ std::wstring Text(HWND dialog, int id) {
     return text;
 }
 
+std::string States(HWND dialog, std::initializer_list<int> ids) {
+    std::string states;
+    for (int id : ids) states += Checked(dialog, id) ? (Enabled(dialog, id) ? 'x' : '#') : (Enabled(dialog, id) ? 'o' : '-');
+    return states;
+}
+
 bool Enabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; }
 bool Visible(HWND dialog, int id) { return IsWindowVisible(GetDlgItem(dialog, id)) != FALSE; }
 bool Checked(HWND dialog, int id) { return SendDlgItemMessageW(dialog, id, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 int ScrollPosition(HWND dialog, int id) { return GetScrollPos(GetDlgItem(dialog, id), SB_CTL); }
 
-std::vector<std::wstring> ComboItems(HWND dialog, int id) {
-    std::vector<std::wstring> items;
-    LRESULT count = SendDlgItemMessageW(dialog, id, CB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-        wchar_t text[600] = {};
-        SendDlgItemMessageW(dialog, id, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
-        items.push_back(text);
-    }
-    return items;
-}
-
-int ComboSelection(HWND dialog, int id) {
-    return static_cast<int>(SendDlgItemMessageW(dialog, id, CB_GETCURSEL, 0, 0));
-}
-
-std::vector<std::wstring> ListItems(HWND dialog, int id) {
-    std::vector<std::wstring> items;
-    LRESULT count = SendDlgItemMessageW(dialog, id, LB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-        wchar_t text[600] = {};
-        SendDlgItemMessageW(dialog, id, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
-        items.push_back(text);
-    }
-    return items;
-}
+std::vector<std::wstring> ComboItems(HWND dialog, int id) { return Items(dialog, id, CB_GETCOUNT, CB_GETLBTEXT); }
+std::vector<std::wstring> ListItems(HWND dialog, int id) { return Items(dialog, id, LB_GETCOUNT, LB_GETTEXT); }
+int ComboSelection(HWND dialog, int id) { return static_cast<int>(SendDlgItemMessageW(dialog, id, CB_GETCURSEL, 0, 0)); }
 
 DWORD GdiObjects() {
     // Wine's GetGuiResources reports 0. Its handle table accepts a handle

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <initializer_list>
 #include <map>
 #include <string>
 #include <vector>
@@ -19,9 +20,7 @@ using Script = std::function<void(HWND dialog)>;
 struct StoredValue {
     DWORD type = 0;
     std::vector<BYTE> bytes;
-    bool operator==(const StoredValue& other) const {
-        return type == other.type && bytes == other.bytes;
-    }
+    bool operator==(const StoredValue& other) const { return type == other.type && bytes == other.bytes; }
 };
 using KeySnapshot = std::map<std::wstring, StoredValue>;
 
@@ -29,49 +28,44 @@ using KeySnapshot = std::map<std::wstring, StoredValue>;
 // value is missing or of another size.
 DWORD StoredNumber(const KeySnapshot& key, const wchar_t* name);
 
-// "Z:<source>/data/boards/<name>" for a shipped profile, or the path as
-// given when it contains a slash (tests/data/boards/x.profile: relative to
-// the source folder).
-std::wstring ProfilePath(const std::string& profile);
-
 class AppletSession {
 public:
     // Empties the driver key and fills it as a driver installation leaves
     // it (hardware information, pixel-clock limits; no DefaultSettings.*),
-    // copies revid.dat into the system directory, selects the board and a
-    // fresh request log, loads nrvavca.cpl and sends CPL_INIT.
-    // With `keepKey` the driver key stays as an earlier session left it.
-    // Each session loads the applet afresh (its process-wide state too).
+    // copies revid.dat into the system directory, selects the board (a name
+    // in data/boards/, or a path relative to the source folder) and a fresh
+    // request log, loads nrvavca.cpl and sends CPL_INIT. With `keepKey` the
+    // driver key stays as an earlier session left it. Each session loads the
+    // applet afresh (its process-wide state too).
     explicit AppletSession(const std::string& profile, bool keepKey = false);
     ~AppletSession();
 
     // Values stored in the driver key before the double click.
-    void SetDword(const wchar_t* name, DWORD value);
-    void SetString(const wchar_t* name, const std::wstring& value);
+    void SetValue(const wchar_t* name, DWORD type, const void* data, DWORD size);
+    void SetDword(const wchar_t* name, DWORD value) { SetValue(name, REG_DWORD, &value, sizeof value); }
+    void SetString(const wchar_t* name, const std::wstring& value) {
+        SetValue(name, REG_SZ, value.c_str(), static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    }
     // Installs another timing database (relative to the source folder) as
     // the system's revid.dat.
     void UseDatabase(const std::string& relativePath);
-    // The key can be opened for reading only (the applet then warns).
-    void MakeKeyReadOnly();
 
     // The next dialog that opens (after those already expected) runs
-    // `script` inside its modal loop. A dialog still open when its script
-    // returns stays open: the script must end it (or leave it to a later
-    // step of an enclosing script).
+    // `script` inside its modal loop; a dialog still open when its script
+    // returns is sent Cancel (2).
     void ExpectDialog(Script script);
-    // CPL_DBLCLK. `main` runs once the main dialog is up. When it returns
-    // with the main dialog still open, Cancel (2) is pressed.
-    void DoubleClick(Script main);
-    // Seconds from the last CPL_DBLCLK to its main dialog's script.
-    double LastOpeningSeconds() const { return openingSeconds_; }
-    // CPL_DBLCLK when start-up is expected to stop before the main dialog.
-    void DoubleClickNoDialog();
+    // CPL_DBLCLK, with `main` as the main dialog's script. Without `main`
+    // start-up is expected to stop before the main dialog.
+    void DoubleClick(Script main = nullptr);
 
     // Message boxes seen so far, by text; each was answered with OK.
     const std::vector<std::wstring>& Boxes() const;
     // Lines of the simulated driver's request log since the last clear.
     std::vector<std::string> DriverLog() const;
     void ClearDriverLog();
+    // The input words the log shows (up to eight) of each `request` of it
+    // since the last clear: "set-gamma", "set-option", "set-contrast", ...
+    std::vector<std::vector<unsigned>> Requests(const std::string& request) const;
     // Every value of the driver key now.
     KeySnapshot ReadKey() const;
     // String `id` of the loaded resource library.
@@ -79,14 +73,17 @@ public:
 
 private:
     HMODULE module_ = nullptr;
-    double openingSeconds_ = 0;
     std::wstring logPath_;
 };
+
+// A complete driver key that can only be read: a first start on `profile`
+// writes every default and OK ends it, then the key is made read-only (the
+// applet then warns).
+void LeaveCompleteReadOnlyKey(const std::string& profile);
 
 // What a user does to a control, as messages.
 void Click(HWND dialog, int id);                           // BM_CLICK
 void SelectComboItem(HWND dialog, int id, int index);      // CB_SETCURSEL + CBN_SELCHANGE
-void SelectListItem(HWND dialog, int id, int index);       // LB_SETCURSEL + LBN_SELCHANGE
 void DoubleClickListItem(HWND dialog, int id, int index);  // LB_SETCURSEL + LBN_DBLCLK
 void Scroll(HWND dialog, int id, int code, int thumb = 0); // WM_HSCROLL from the scroll bar
 void ClickAt(HWND dialog, int id);                         // WM_LBUTTONUP over a control's centre
@@ -96,6 +93,9 @@ std::wstring Text(HWND dialog, int id);
 bool Enabled(HWND dialog, int id);
 bool Visible(HWND dialog, int id);
 bool Checked(HWND dialog, int id);
+// One character per control: '-' disabled, 'o' enabled, 'x' enabled and
+// checked, '#' disabled and checked.
+std::string States(HWND dialog, std::initializer_list<int> ids);
 int ScrollPosition(HWND dialog, int id);
 std::vector<std::wstring> ComboItems(HWND dialog, int id);
 int ComboSelection(HWND dialog, int id);
