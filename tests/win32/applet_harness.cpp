@@ -126,8 +126,8 @@ AppletSession::AppletSession(const std::string& profile, bool keepKey) {
     if (!keepKey) InstallDriver();
     ClearDriverLog();
     SetEnvironmentVariableA("NRVAVCA_BOARD_LOG", LogPath().c_str());
-    SetEnvironmentVariableW(L"NRVAVCA_BOARD",
-                            SourcePath(profile.find('/') == std::string::npos ? "data/boards/" + profile : profile).c_str());
+    const std::string path = profile.find('/') == std::string::npos ? "data/boards/" + profile : profile;
+    SetEnvironmentVariableW(L"NRVAVCA_BOARD", SourcePath(path).c_str());
     module_ = LoadLibraryW(L"nrvavca.cpl");
     EXPECT_NE(module_, nullptr);
     if (module_ && Entry(module_)) {
@@ -160,6 +160,7 @@ void AppletSession::UseDatabase(const std::string& relativePath) {
     GetSystemDirectoryW(system, MAX_PATH);
     ASSERT_TRUE(CopyFileW(SourcePath(relativePath).c_str(), (std::wstring(system) + L"\\revid.dat").c_str(), FALSE));
 }
+
 void AppletSession::ExpectDialog(Script script) { driver.scripts.push_back(std::move(script)); }
 
 void AppletSession::Open(HWND owner, int button, Script script) {
@@ -201,19 +202,17 @@ KeySnapshot AppletSession::ReadKey() const {
     HKEY key;
     if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kDriverKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return snapshot;
     wchar_t name[256];
-    for (DWORD index = 0, chars = 256, size = 0;
-         RegEnumValueW(key, index, name, &chars, nullptr, nullptr, nullptr, &size) == ERROR_SUCCESS; ++index) {
-        StoredValue& value = snapshot[name];
-        value.bytes.resize(size);
-        chars = 256;
-        RegEnumValueW(key, index, name, &chars, nullptr, &value.type, value.bytes.data(), &size);
-        chars = 256;
+    BYTE data[8192];  // more than any value of the key holds
+    DWORD chars = 256, type = 0, size = sizeof data;
+    for (DWORD i = 0; RegEnumValueW(key, i, name, &chars, nullptr, &type, data, &size) == ERROR_SUCCESS; ++i) {
+        snapshot[name] = StoredValue{type, std::vector<BYTE>(data, data + size)};
+        chars = 256, size = sizeof data;
     }
     RegCloseKey(key);
     return snapshot;
 }
 
-std::wstring AppletSession::ResourceString(UINT id) const {
+std::wstring AppletSession::ResourceString(UINT id) {
     wchar_t text[600] = {};
     LoadStringW(GetModuleHandleW(L"vca0409.dll"), id, text, 600);
     return text;
@@ -261,7 +260,7 @@ int ScrollPosition(HWND dialog, int id) { return GetScrollPos(GetDlgItem(dialog,
 
 std::string States(HWND dialog, std::initializer_list<int> ids) {
     std::string states;
-    for (int id : ids) states += Checked(dialog, id) ? (Enabled(dialog, id) ? 'x' : '#') : (Enabled(dialog, id) ? 'o' : '-');
+    for (int id : ids) states += "-o#x"[Enabled(dialog, id) + 2 * Checked(dialog, id)];
     return states;
 }
 

@@ -24,8 +24,7 @@ struct StoredValue {
 };
 using KeySnapshot = std::map<std::wstring, StoredValue>;
 
-// A value of exactly 4 bytes as a number; 0xFFFFFFFF when it is missing or
-// of another size.
+// A value of 4 bytes as a number; 0xFFFFFFFF when missing or of another size.
 DWORD StoredNumber(const KeySnapshot& key, const wchar_t* name);
 
 class AppletSession {
@@ -57,8 +56,7 @@ public:
     // start-up is expected to stop before the main dialog.
     void DoubleClick(Script main = nullptr);
 
-    // Message boxes seen so far, by text; each was answered with OK.
-    const std::vector<std::wstring>& Boxes() const;
+    const std::vector<std::wstring>& Boxes() const;  // message boxes so far, each answered OK
     // The simulated driver's request log since the last clear: its lines,
     // and the input words (up to eight) of each `request` ("set-gamma",
     // "set-option", "set-contrast", ...).
@@ -66,12 +64,10 @@ public:
     std::vector<std::vector<unsigned>> Requests(const std::string& request) const;
     void ClearDriverLog();
     KeySnapshot ReadKey() const;
-    // String `id` of vca0409.dll.
-    std::wstring ResourceString(UINT id) const;
+    static std::wstring ResourceString(UINT id);  // of vca0409.dll
 
 private:
     HMODULE module_ = nullptr;
-    std::wstring logPath_;
 };
 
 // A complete driver key that can only be read (the applet then warns): a
@@ -96,13 +92,10 @@ int ScrollPosition(HWND dialog, int id);
 std::vector<std::wstring> ComboItems(HWND dialog, int id);
 std::vector<std::wstring> ListItems(HWND dialog, int id);
 
-// GDI objects and DCs alive in this process now. Window DCs come from a
-// cache that grows once, so compare the counts after a second and a third
-// run of the same steps: a leak grows them every time.
+// GDI objects and DCs alive in this process now. Wine's caches grow at a
+// first run, so compare the counts around a second run of the same steps.
 DWORD GdiObjects();
-
-// Dispatches this thread's messages for a while (posted commands arrive).
-void PumpFor(DWORD milliseconds);
+void PumpFor(DWORD milliseconds);  // dispatches this thread's messages
 
 // Lets the window paint, then saves what the screen shows of it (caption
 // included) as a 24-bit BMP file in the folder VCA_SCREENSHOTS names;

@@ -13,12 +13,6 @@ namespace {
 
 using CplFunction = LONG(APIENTRY*)(HWND, UINT, LPARAM, LPARAM);
 
-std::wstring ResourceString(HMODULE library, UINT id) {
-    wchar_t text[400] = {};
-    LoadStringW(library, id, text, 400);
-    return text;
-}
-
 TEST(CplApplet, InitLoadsTheResourceLibraryOnceAndNewInquireFillsTheRecordFromIt) {
     HMODULE module = LoadLibraryW(L"nrvavca.cpl");
     ASSERT_NE(module, nullptr);
@@ -39,12 +33,11 @@ TEST(CplApplet, InitLoadsTheResourceLibraryOnceAndNewInquireFillsTheRecordFromIt
     EXPECT_EQ(info.dwFlags, 0u);
     EXPECT_EQ(info.dwHelpContext, 101u);
     EXPECT_EQ(info.lData, 0);
-    EXPECT_NE(info.hIcon, nullptr);
     EXPECT_EQ(info.hIcon, LoadIconW(resources, L"MONITR01"));
-    const std::wstring name = ResourceString(resources, 4);
+    const std::wstring name = harness::AppletSession::ResourceString(4);
     ASSERT_FALSE(name.empty());
     EXPECT_EQ(std::wstring(info.szName), name.substr(0, 31));
-    EXPECT_EQ(std::wstring(info.szInfo), ResourceString(resources, 3).substr(0, 63));
+    EXPECT_EQ(std::wstring(info.szInfo), harness::AppletSession::ResourceString(3).substr(0, 63));
     wchar_t windows[MAX_PATH];
     GetWindowsDirectoryW(windows, MAX_PATH);
     EXPECT_EQ(std::wstring(info.szHelpFile), std::wstring(windows) + L"\\system32\\vca0409.hlp");

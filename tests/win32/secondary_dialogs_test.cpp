@@ -18,16 +18,17 @@ using Words = std::vector<std::vector<unsigned>>;
 
 const char* kDualDdc = "tests/data/boards/timings-dual-ddc.profile";
 
-// A click is sent at once; the first time Cancel sends both options back,
-// the second time OK keeps the click.
-TEST(BoardOptionsDialog, SendsEachClickAtOnceCancelTakesBothBackOkKeeps) {
+// Board options: a click is sent at once; the first time Cancel sends both
+// options back, the second time OK keeps the click. Board information: the
+// hardware texts, and only its button closes it.
+TEST(BoardDialogs, OptionsSendEachClickAtOnceCancelTakesBothBackOkKeepsAndInformationShowsTheHardware) {
     AppletSession session(kDualDdc);
     session.SetDword(L"DefaultSettings.Preferences", 2);  // option 1 off, option 2 off
     session.DoubleClick([&](HWND main) {
         for (int close : {IDCANCEL, IDOK}) {
             session.Open(main, IDC_MAIN_BOARD_OPTIONS, [&](HWND options) {
-                EXPECT_FALSE(Checked(options, IDC_OPTIONS_PREFERENCE2));
-                EXPECT_FALSE(Visible(options, IDC_OPTIONS_PREFERENCE4) || Enabled(options, IDC_OPTIONS_PREFERENCE4));
+                EXPECT_EQ(States(options, {IDC_OPTIONS_PREFERENCE2, IDC_OPTIONS_PREFERENCE4}), "o-");
+                EXPECT_FALSE(Visible(options, IDC_OPTIONS_PREFERENCE4));
                 EXPECT_FALSE(IsWindowEnabled(main));
                 session.ClearDriverLog();
                 Click(options, IDC_OPTIONS_PREFERENCE2);
@@ -39,39 +40,7 @@ TEST(BoardOptionsDialog, SendsEachClickAtOnceCancelTakesBothBackOkKeeps) {
             });
             EXPECT_TRUE(IsWindowEnabled(main));
         }
-        Click(main, IDC_MAIN_OK);
-    });
-    EXPECT_EQ(StoredNumber(session.ReadKey(), L"DefaultSettings.Preferences"), 0u);
-}
 
-TEST(ConfirmSettingsDialog, WithoutADriverOkAsksFirstEscapeGoesBackWithoutSavingGoOnSaves) {
-    AppletSession session("no-driver.profile");
-    session.SetDword(L"DefaultSettings.DualScreen", 1);
-    session.DoubleClick([&](HWND main) {
-        // The main dialog without a driver: the notice, gamma and timings off.
-        EXPECT_EQ(Text(main, IDC_MAIN_NO_DRIVER), session.ResourceString(9));
-        EXPECT_EQ(Text(main, IDC_MAIN_BOARD_LINE), session.ResourceString(23));
-        EXPECT_EQ(Text(main, IDC_MAIN_CAPABILITY_LINE), session.ResourceString(56));
-        EXPECT_FALSE(Enabled(main, IDC_MAIN_GAMMA));
-        EXPECT_FALSE(Enabled(main, IDC_MAIN_MONITOR_TIMINGS));
-        EXPECT_TRUE(Enabled(main, IDC_MAIN_DUAL_SCREEN) && Enabled(main, IDC_MAIN_STEREO_GROUP));
-
-        const KeySnapshot before = session.ReadKey();
-        session.Open(main, IDC_MAIN_OK, [&](HWND confirm) {
-            EXPECT_EQ(Text(confirm, IDC_CONFIRM_LIST), session.ResourceString(27));
-            EXPECT_EQ(GetMenuItemCount(GetSystemMenu(confirm, FALSE)), 2);  // Move and Close
-            SendMessageW(confirm, WM_COMMAND, IDCANCEL, 0);                 // the Escape key
-        });
-        EXPECT_TRUE(IsWindowVisible(main) && IsWindowEnabled(main));
-        EXPECT_TRUE(session.ReadKey() == before);
-        session.Open(main, IDC_MAIN_OK, [&](HWND confirm) { Click(confirm, IDOK); });
-    });
-    EXPECT_EQ(StoredNumber(session.ReadKey(), L"DefaultSettings.DualScreen"), 1u);
-}
-
-TEST(BoardInfoDialog, ShowsTheHardwareTextsAndClosesOnlyThroughItsButton) {
-    AppletSession session(kDualDdc);
-    session.DoubleClick([&](HWND main) {
         session.ExpectDialog([&](HWND info) {
             Texts texts;
             for (int id : {IDC_INFO_COMPANY, IDC_INFO_VERSION, IDC_INFO_DRIVER_FILES, IDC_INFO_CHIP, IDC_INFO_DAC,
@@ -91,7 +60,33 @@ TEST(BoardInfoDialog, ShowsTheHardwareTextsAndClosesOnlyThroughItsButton) {
         const DWORD before = GdiObjects();
         Click(main, IDC_MAIN_BOARD_INFO);
         EXPECT_EQ(GdiObjects(), before);
+        Click(main, IDC_MAIN_OK);
     });
+    EXPECT_EQ(StoredNumber(session.ReadKey(), L"DefaultSettings.Preferences"), 0u);
+}
+
+TEST(ConfirmSettingsDialog, WithoutADriverOkAsksFirstEscapeGoesBackWithoutSavingGoOnSaves) {
+    AppletSession session("no-driver.profile");
+    session.SetDword(L"DefaultSettings.DualScreen", 1);
+    session.DoubleClick([&](HWND main) {
+        // The main dialog without a driver: the notice, gamma and timings off.
+        EXPECT_EQ(Text(main, IDC_MAIN_NO_DRIVER), session.ResourceString(9));
+        EXPECT_EQ(Text(main, IDC_MAIN_BOARD_LINE), session.ResourceString(23));
+        EXPECT_EQ(Text(main, IDC_MAIN_CAPABILITY_LINE), session.ResourceString(56));
+        EXPECT_EQ(States(main, {IDC_MAIN_GAMMA, IDC_MAIN_MONITOR_TIMINGS, IDC_MAIN_DUAL_SCREEN}), "--x");
+        EXPECT_TRUE(Enabled(main, IDC_MAIN_STEREO_GROUP));
+
+        const KeySnapshot before = session.ReadKey();
+        session.Open(main, IDC_MAIN_OK, [&](HWND confirm) {
+            EXPECT_EQ(Text(confirm, IDC_CONFIRM_LIST), session.ResourceString(27));
+            EXPECT_EQ(GetMenuItemCount(GetSystemMenu(confirm, FALSE)), 2);  // Move and Close
+            SendMessageW(confirm, WM_COMMAND, IDCANCEL, 0);                 // the Escape key
+        });
+        EXPECT_TRUE(IsWindowVisible(main) && IsWindowEnabled(main));
+        EXPECT_TRUE(session.ReadKey() == before);
+        session.Open(main, IDC_MAIN_OK, [&](HWND confirm) { Click(confirm, IDOK); });
+    });
+    EXPECT_EQ(StoredNumber(session.ReadKey(), L"DefaultSettings.DualScreen"), 1u);
 }
 
 TEST(AllModesDialog, DoubleClickTakesAStackedModeIntoTheMainDialog) {
@@ -127,24 +122,17 @@ TEST(AllModesDialog, DoubleClickTakesAStackedModeIntoTheMainDialog) {
     });
 }
 
-// What the monitor timings dialog shows for the screen it shows.
-struct ScreenView {
-    std::wstring status;
-    bool noticeShown;
-    Texts identification;  // manufacturer .. revision
-    Texts lines;
-};
-
-ScreenView Look(HWND timings) {
-    ScreenView view{Text(timings, IDC_TIMINGS_STATUS), Visible(timings, IDC_TIMINGS_NO_RECORDS), {},
-                    ListItems(timings, IDC_TIMINGS_LIST)};
-    for (int id = IDC_TIMINGS_MANUFACTURER; id <= IDC_TIMINGS_REVISION; ++id)
-        view.identification.push_back(Text(timings, id));
-    return view;
+// What the monitor timings dialog shows: its status, "notice" when the
+// no-records notice shows, the six identification fields, then the lines.
+Texts Shown(HWND timings) {
+    Texts shown{Text(timings, IDC_TIMINGS_STATUS), Visible(timings, IDC_TIMINGS_NO_RECORDS) ? L"notice" : L""};
+    for (int id = IDC_TIMINGS_MANUFACTURER; id <= IDC_TIMINGS_REVISION; ++id) shown.push_back(Text(timings, id));
+    for (const std::wstring& line : ListItems(timings, IDC_TIMINGS_LIST)) shown.push_back(line);
+    return shown;
 }
 
-// "%4ld x %4ld %s, %s, %ld %s" with the library's words.
-std::wstring TimingLine(AppletSession& session, int width, int height, int rate) {
+// A timing line, "%4ld x %4ld %s, %s, %ld %s" with the library's words.
+std::wstring Line(AppletSession& session, int width, int height, int rate) {
     wchar_t line[200];
     swprintf(line, 200, L"%4d x %4d %ls, %ls, %d %ls", width, height, session.ResourceString(10).c_str(),
              session.ResourceString(44).c_str(), rate, session.ResourceString(11).c_str());
@@ -155,28 +143,22 @@ TEST(MonitorTimingsDialog, ShowsEachScreenOfTwoByItsPicture) {
     AppletSession session(kDualDdc);
     session.SetString(L"DefaultSettings.Description", L"DDC Monitor");
     session.SetDword(L"DefaultSettings.DualScreen", 2);
-    const Texts lines = {TimingLine(session, 640, 480, 60), TimingLine(session, 640, 480, 75),
-                         TimingLine(session, 1024, 768, 60), TimingLine(session, 1280, 1024, 60),
-                         TimingLine(session, 1280, 1024, 75)};
-    const Texts first = {L"ABC", L"20513", L"8317245", L"1997", L"1", L"3"};
-    const Texts second = {L"NRV", L"4660", L"42", L"2001", L"1", L"2"};
+    const Texts lines = {Line(session, 640, 480, 60), Line(session, 640, 480, 75), Line(session, 1024, 768, 60),
+                         Line(session, 1280, 1024, 60), Line(session, 1280, 1024, 75)};
+    Texts first = {session.ResourceString(6), L"", L"ABC", L"20513", L"8317245", L"1997", L"1", L"3"};
+    Texts second = {session.ResourceString(6), L"", L"NRV", L"4660", L"42", L"2001", L"1", L"2"};
+    first.insert(first.end(), lines.begin(), lines.end());
+    second.insert(second.end(), lines.begin(), lines.end());
     session.DoubleClick([&](HWND main) {
-        ASSERT_TRUE(Enabled(main, IDC_MAIN_MONITOR_TIMINGS));
         session.ExpectDialog([&](HWND timings) {
             EXPECT_FALSE(Visible(timings, IDC_TIMINGS_PICTURE_SIDE) || Enabled(timings, IDC_TIMINGS_PICTURE_SIDE));
-            ScreenView view = Look(timings);
-            EXPECT_EQ(view.status, session.ResourceString(6));
-            EXPECT_FALSE(view.noticeShown);
-            EXPECT_EQ(view.identification, first);
-            EXPECT_EQ(view.lines, lines);
+            EXPECT_EQ(Shown(timings), first);
             ClickAt(timings, IDC_TIMINGS_PICTURE_SCREEN1);
-            view = Look(timings);
-            EXPECT_EQ(view.identification, second);
-            EXPECT_EQ(view.lines, lines);
+            EXPECT_EQ(Shown(timings), second);
             ClickAt(timings, IDC_TIMINGS_PICTURE_SIDE);  // not a picture when stacked
-            EXPECT_EQ(Look(timings).identification, second);
+            EXPECT_EQ(Shown(timings), second);
             ClickAt(timings, IDC_TIMINGS_PICTURE_STACKED);
-            EXPECT_EQ(Look(timings).identification, first);
+            EXPECT_EQ(Shown(timings), first);
             SendMessageW(timings, WM_COMMAND, IDCANCEL, 0);
             EXPECT_TRUE(IsWindowVisible(timings)) << "Escape is ignored";
             Click(timings, IDOK);
@@ -191,24 +173,17 @@ TEST(MonitorTimingsDialog, ShowsEachScreenOfTwoByItsPicture) {
 // A driver that refuses the records: status 5 and the default block. A
 // monitor without DDC data: status 2 and nothing else.
 TEST(MonitorTimingsDialog, AScreenWithoutRecordsShowsItsStatusAndTheNotice) {
-    const struct {
-        const char* profile;
-        UINT status;
-        Texts identification;
-        bool defaultLine;
-    } cases[] = {{"tests/data/boards/timings-ddc-refused.profile", 5, {L"@@@", L"0", L"0", L"1990", L"0", L"0"}, true},
-                 {"tests/data/boards/timings-ddc-silent.profile", 2, Texts(6), false}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.profile);
-        AppletSession session(c.profile);
+    for (bool refused : {true, false}) {
+        AppletSession session(std::string("tests/data/boards/timings-ddc-") + (refused ? "refused" : "silent") +
+                              ".profile");
         session.SetString(L"DefaultSettings.Description", L"DDC Monitor");
+        const Texts expected =
+            refused ? Texts{session.ResourceString(5), L"notice", L"@@@", L"0", L"0", L"1990", L"0", L"0",
+                            Line(session, 640, 480, 60)}
+                    : Texts{session.ResourceString(2), L"notice", L"", L"", L"", L"", L"", L""};
         session.DoubleClick([&](HWND main) {
             session.Open(main, IDC_MAIN_MONITOR_TIMINGS, [&](HWND timings) {
-                const ScreenView view = Look(timings);
-                EXPECT_EQ(view.status, session.ResourceString(c.status));
-                EXPECT_TRUE(view.noticeShown);
-                EXPECT_EQ(view.identification, c.identification);
-                EXPECT_EQ(view.lines, c.defaultLine ? Texts{TimingLine(session, 640, 480, 60)} : Texts{});
+                EXPECT_EQ(Shown(timings), expected);
                 Click(timings, IDOK);
             });
         });
