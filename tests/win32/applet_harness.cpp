@@ -1,12 +1,14 @@
 #include "win32/applet_harness.h"
 
 #include <cpl.h>
+#include <sddl.h>
 
 #include <gtest/gtest.h>
 
 #include <deque>
 #include <fstream>
 #include <set>
+#include <sstream>
 
 namespace harness {
 
@@ -15,14 +17,15 @@ namespace {
 using CplFunction = LONG(APIENTRY*)(HWND, UINT, LPARAM, LPARAM);
 
 const wchar_t* kDriverKey = L"SYSTEM\\CurrentControlSet\\Services\\rediruv\\Device0";
-constexpr UINT kPollMs = 15;
 
-CplFunction AppletEntry(HMODULE module) {
-    if (!module) return nullptr;
-    return reinterpret_cast<CplFunction>(reinterpret_cast<void*>(GetProcAddress(module, "CPlApplet")));
+std::wstring SourcePath(const std::string& relative) {
+    std::string path = std::string("Z:") + VCA_SOURCE_DIR + "/" + relative;
+    return std::wstring(path.begin(), path.end());
 }
 
-std::wstring Wide(const std::string& text) { return std::wstring(text.begin(), text.end()); }
+CplFunction Entry(HMODULE module) {
+    return reinterpret_cast<CplFunction>(reinterpret_cast<void*>(GetProcAddress(module, "CPlApplet")));
+}
 
 // What the thread timer works through: windows that became active, and the
 // scripts for the dialogs expected next.
@@ -35,88 +38,78 @@ struct Driver {
     UINT_PTR timer = 0;
 } driver;
 
-bool IsDialogClass(HWND window) {
-    wchar_t name[16] = {};
-    GetClassNameW(window, name, 16);
-    return std::wstring(name) == L"#32770";
-}
-
-bool IsMessageBox(HWND window) { return GetDlgItem(window, 0xFFFF) != nullptr && !GetDlgItem(window, 1037); }
-
 LRESULT CALLBACK WatchActivation(int code, WPARAM wParam, LPARAM lParam) {
-    if (code == HCBT_ACTIVATE) {
-        HWND window = reinterpret_cast<HWND>(wParam);
-        if (IsDialogClass(window) && !driver.handled.count(window)) {
-            driver.handled.insert(window);
-            driver.pending.push_back(window);
-        }
-    }
+    HWND window = reinterpret_cast<HWND>(wParam);
+    wchar_t name[16] = {};
+    if (code == HCBT_ACTIVATE && GetClassNameW(window, name, 16) && std::wstring(name) == L"#32770" &&
+        driver.handled.insert(window).second)
+        driver.pending.push_back(window);
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-// Runs inside whatever modal loop is running: answers message boxes and
-// hands each new dialog to its script. Re-entered when a script opens a
-// nested modal loop.
+// Runs inside whatever modal loop is running: answers message boxes (a
+// static text 0xFFFF and no control 1037) and hands each new dialog to its
+// script. Re-entered when a script opens a nested modal loop.
 void CALLBACK Poll(HWND, UINT, UINT_PTR, DWORD) {
     while (!driver.pending.empty()) {
         HWND window = driver.pending.front();
         driver.pending.pop_front();
         if (!IsWindow(window)) continue;
-        if (IsMessageBox(window)) {
-            wchar_t text[600] = {};
-            GetDlgItemTextW(window, 0xFFFF, text, 600);
-            driver.boxes.push_back(text);
+        if (GetDlgItem(window, 0xFFFF) && !GetDlgItem(window, 1037)) {
+            driver.boxes.push_back(Text(window, 0xFFFF));
             PostMessageW(window, WM_COMMAND, IDOK, 0);
             continue;
         }
         if (driver.scripts.empty()) {
             ADD_FAILURE() << "a dialog opened that no script expected";
-            PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
-            continue;
+        } else {
+            Script script = std::move(driver.scripts.front());
+            driver.scripts.pop_front();
+            script(window);
         }
-        Script script = std::move(driver.scripts.front());
-        driver.scripts.pop_front();
-        script(window);
+        if (IsWindow(window) && IsWindowVisible(window)) PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
     }
 }
-
-void StoreValue(const wchar_t* name, DWORD type, const void* data, DWORD size) {
-    HKEY key;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, kDriverKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
-                              nullptr),
-              ERROR_SUCCESS);
-    RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), size);
-    RegCloseKey(key);
-}
-
-void StoreBinaryText(const wchar_t* name, const std::wstring& text) {
-    StoreValue(name, REG_BINARY, text.c_str(), static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
-}
-
-void StoreBinaryNumber(const wchar_t* name, DWORD value) { StoreValue(name, REG_BINARY, &value, sizeof value); }
 
 // What a driver installation leaves: the timing database in the system
-// directory, the hardware information as the video port stores it
-// (REG_BINARY), and the pixel-clock limits (0: no limit).
-void InstallDatabase(const std::string& relativePath) {
-    wchar_t system[MAX_PATH];
-    GetSystemDirectoryW(system, MAX_PATH);
-    std::wstring source = Wide(std::string("Z:") + VCA_SOURCE_DIR + "/" + relativePath);
-    ASSERT_TRUE(CopyFileW(source.c_str(), (std::wstring(system) + L"\\revid.dat").c_str(), FALSE));
-}
-
+// directory, the pixel-clock limits (0: no limit) and the hardware
+// information as the video port stores it (REG_BINARY).
 void InstallDriver() {
     RegDeleteTreeW(HKEY_LOCAL_MACHINE, kDriverKey);
-    InstallDatabase("data/revid.dat");
-    for (const wchar_t* name : {L"V3UZFlags0", L"V3UZMaxPcFreq1020", L"V3UZMaxPcFreq1280", L"V3UZMaxPcPllVcoFreq0"}) {
-        DWORD zero = 0;
-        StoreValue(name, REG_DWORD, &zero, sizeof zero);
+    AppletSession::UseDatabase("data/revid.dat");
+    const DWORD zero = 0, memory = 16u << 20, texture = 32;
+    for (const wchar_t* name : {L"V3UZFlags0", L"V3UZMaxPcFreq1020", L"V3UZMaxPcFreq1280", L"V3UZMaxPcPllVcoFreq0"})
+        AppletSession::SetValue(name, REG_DWORD, &zero, sizeof zero);
+    for (auto text : {std::make_pair(L"ChipType", L"Norvane RZ3"), std::make_pair(L"DacType", L"Integrated RAMDAC"),
+                      std::make_pair(L"AdapterString", L"Norvane Razor 3D")})
+        AppletSession::SetValue((std::wstring(L"HardwareInformation.") + text.first).c_str(), REG_BINARY, text.second,
+                   static_cast<DWORD>((wcslen(text.second) + 1) * sizeof(wchar_t)));
+    AppletSession::SetValue(L"HardwareInformation.MemorySize", REG_BINARY, &memory, sizeof memory);
+    AppletSession::SetValue(L"HardwareInformation.TextureMemorySize", REG_BINARY, &texture, sizeof texture);
+}
+
+// Items of a list or combo box, through its count and text messages.
+std::vector<std::wstring> Items(HWND dialog, int id, UINT countMessage, UINT textMessage) {
+    std::vector<std::wstring> items;
+    for (LRESULT i = 0, count = SendDlgItemMessageW(dialog, id, countMessage, 0, 0); i < count; ++i) {
+        wchar_t text[600] = {};
+        SendDlgItemMessageW(dialog, id, textMessage, i, reinterpret_cast<LPARAM>(text));
+        items.push_back(text);
     }
-    StoreBinaryText(L"HardwareInformation.ChipType", L"Norvane RZ3");
-    StoreBinaryText(L"HardwareInformation.DacType", L"Integrated RAMDAC");
-    StoreBinaryText(L"HardwareInformation.AdapterString", L"Norvane Razor 3D");
-    StoreBinaryNumber(L"HardwareInformation.MemorySize", 16u << 20);
-    StoreBinaryNumber(L"HardwareInformation.TextureMemorySize", 32);
+    return items;
+}
+
+// Selects an item as a user's click does: the selection, then the
+// notification the control sends its dialog.
+void Pick(HWND dialog, int id, UINT selectMessage, int index, WORD notification) {
+    SendDlgItemMessageW(dialog, id, selectMessage, index, 0);
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, notification), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+std::string LogPath() {
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    return std::string(temp) + "vca-board-" + std::to_string(GetCurrentProcessId()) + ".log";
 }
 
 }  // namespace
@@ -124,34 +117,25 @@ void InstallDriver() {
 DWORD StoredNumber(const KeySnapshot& key, const wchar_t* name) {
     auto found = key.find(name);
     if (found == key.end() || found->second.bytes.size() != 4) return 0xFFFFFFFF;
-    const std::vector<BYTE>& b = found->second.bytes;
-    return b[0] | (b[1] << 8) | (b[2] << 16) | (static_cast<DWORD>(b[3]) << 24);
-}
-
-std::wstring ProfilePath(const std::string& profile) {
-    if (profile.find('/') == std::string::npos)
-        return Wide(std::string("Z:") + VCA_SOURCE_DIR + "/data/boards/" + profile);
-    return Wide(std::string("Z:") + VCA_SOURCE_DIR + "/" + profile);
+    DWORD number;
+    memcpy(&number, found->second.bytes.data(), 4);
+    return number;
 }
 
 AppletSession::AppletSession(const std::string& profile, bool keepKey) {
     if (!keepKey) InstallDriver();
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    logPath_ = std::wstring(temp) + L"vca-board-" + std::to_wstring(GetCurrentProcessId()) + L".log";
-    DeleteFileW(logPath_.c_str());
-    SetEnvironmentVariableW(L"NRVAVCA_BOARD_LOG", logPath_.c_str());
-    SetEnvironmentVariableW(L"NRVAVCA_BOARD", profile.empty() ? nullptr : ProfilePath(profile).c_str());
+    ClearDriverLog();
+    SetEnvironmentVariableA("NRVAVCA_BOARD_LOG", LogPath().c_str());
+    const std::string path = profile.find('/') == std::string::npos ? "data/boards/" + profile : profile;
+    SetEnvironmentVariableW(L"NRVAVCA_BOARD", SourcePath(path).c_str());
     module_ = LoadLibraryW(L"nrvavca.cpl");
     EXPECT_NE(module_, nullptr);
-    CplFunction cpl = AppletEntry(module_);
-    EXPECT_NE(cpl, nullptr);
-    if (cpl) {
-        EXPECT_EQ(cpl(nullptr, CPL_INIT, 0, 0), 1);
+    if (module_ && Entry(module_)) {
+        EXPECT_EQ(Entry(module_)(nullptr, CPL_INIT, 0, 0), 1);
     }
     driver = Driver{};
     driver.hook = SetWindowsHookExW(WH_CBT, WatchActivation, nullptr, GetCurrentThreadId());
-    driver.timer = SetTimer(nullptr, 0, kPollMs, Poll);
+    driver.timer = SetTimer(nullptr, 0, 15, Poll);
 }
 
 AppletSession::~AppletSession() {
@@ -159,114 +143,97 @@ AppletSession::~AppletSession() {
     UnhookWindowsHookEx(driver.hook);
     EXPECT_TRUE(driver.scripts.empty()) << driver.scripts.size() << " expected dialog(s) never opened";
     driver = Driver{};
-    DeleteFileW(logPath_.c_str());
+    ClearDriverLog();
     if (module_) FreeLibrary(module_);
 }
 
-void AppletSession::SetDword(const wchar_t* name, DWORD value) { StoreValue(name, REG_DWORD, &value, sizeof value); }
-
-void AppletSession::SetString(const wchar_t* name, const std::wstring& value) {
-    StoreValue(name, REG_SZ, value.c_str(), static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+void AppletSession::SetValue(const wchar_t* name, DWORD type, const void* data, DWORD size) {
+    HKEY key;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, kDriverKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), size);
+    RegCloseKey(key);
 }
 
-void AppletSession::UseDatabase(const std::string& relativePath) { InstallDatabase(relativePath); }
-
-void AppletSession::MakeKeyReadOnly() {
-    // Deny writing the key to everyone: the applet can then open it only
-    // for reading.
-    HKEY key;
-    ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, kDriverKey, 0, WRITE_DAC, &key), ERROR_SUCCESS);
-    SECURITY_DESCRIPTOR descriptor;
-    InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
-    BYTE aclBuffer[256];
-    ACL* acl = reinterpret_cast<ACL*>(aclBuffer);
-    InitializeAcl(acl, sizeof aclBuffer, ACL_REVISION);
-    SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
-    PSID everyone = nullptr;
-    AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone);
-    AddAccessAllowedAce(acl, ACL_REVISION, KEY_READ | WRITE_DAC, everyone);
-    SetSecurityDescriptorDacl(&descriptor, TRUE, acl, FALSE);
-    EXPECT_EQ(RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &descriptor), ERROR_SUCCESS);
-    FreeSid(everyone);
-    RegCloseKey(key);
+void AppletSession::UseDatabase(const std::string& relativePath) {
+    wchar_t system[MAX_PATH];
+    GetSystemDirectoryW(system, MAX_PATH);
+    ASSERT_TRUE(CopyFileW(SourcePath(relativePath).c_str(), (std::wstring(system) + L"\\revid.dat").c_str(), FALSE));
 }
 
 void AppletSession::ExpectDialog(Script script) { driver.scripts.push_back(std::move(script)); }
 
-void AppletSession::DoubleClick(Script main) {
-    CplFunction cpl = AppletEntry(module_);
-    ASSERT_NE(cpl, nullptr);
-    LARGE_INTEGER frequency, start;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&start);
-    driver.scripts.push_front([this, main, frequency, start](HWND dialog) {
-        LARGE_INTEGER now;
-        QueryPerformanceCounter(&now);
-        openingSeconds_ = double(now.QuadPart - start.QuadPart) / double(frequency.QuadPart);
-        main(dialog);
-        if (IsWindow(dialog) && IsWindowVisible(dialog)) SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
-    });
-    EXPECT_EQ(cpl(nullptr, CPL_DBLCLK, 0, 0), 0);
+void AppletSession::Open(HWND owner, int button, Script script) {
+    ExpectDialog(std::move(script));
+    Click(owner, button);
 }
 
-void AppletSession::DoubleClickNoDialog() {
-    CplFunction cpl = AppletEntry(module_);
-    ASSERT_NE(cpl, nullptr);
-    EXPECT_EQ(cpl(nullptr, CPL_DBLCLK, 0, 0), 0);
+void AppletSession::DoubleClick(Script main) {
+    ASSERT_TRUE(module_ && Entry(module_));
+    if (main) driver.scripts.push_front(std::move(main));
+    EXPECT_EQ(Entry(module_)(nullptr, CPL_DBLCLK, 0, 0), 0);
 }
 
 const std::vector<std::wstring>& AppletSession::Boxes() const { return driver.boxes; }
 
 std::vector<std::string> AppletSession::DriverLog() const {
     std::vector<std::string> lines;
-    std::ifstream file(Narrow(logPath_));
+    std::ifstream file(LogPath());
     for (std::string line; std::getline(file, line);) lines.push_back(line);
     return lines;
 }
 
-void AppletSession::ClearDriverLog() { DeleteFileW(logPath_.c_str()); }
+std::vector<std::vector<unsigned>> AppletSession::Requests(const std::string& request) const {
+    std::vector<std::vector<unsigned>> requests;
+    for (const std::string& line : DriverLog()) {
+        const std::size_t open = line.find('[');
+        if (line.find(" " + request + " ") == std::string::npos || open == std::string::npos) continue;
+        std::istringstream in(line.substr(open + 1));
+        requests.emplace_back();
+        for (unsigned word; in >> std::hex >> word;) requests.back().push_back(word);
+    }
+    return requests;
+}
+
+void AppletSession::ClearDriverLog() { DeleteFileA(LogPath().c_str()); }
 
 KeySnapshot AppletSession::ReadKey() const {
     KeySnapshot snapshot;
     HKEY key;
     if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kDriverKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return snapshot;
-    for (DWORD index = 0;; ++index) {
-        wchar_t name[256];
-        DWORD nameChars = 256, type = 0, size = 0;
-        if (RegEnumValueW(key, index, name, &nameChars, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) break;
-        StoredValue value;
-        value.type = type;
-        value.bytes.resize(size);
-        nameChars = 256;
-        RegEnumValueW(key, index, name, &nameChars, nullptr, &type, value.bytes.data(), &size);
-        snapshot[name] = value;
+    wchar_t name[256];
+    BYTE data[8192];  // more than any value of the key holds
+    DWORD chars = 256, type = 0, size = sizeof data;
+    for (DWORD i = 0; RegEnumValueW(key, i, name, &chars, nullptr, &type, data, &size) == ERROR_SUCCESS; ++i) {
+        snapshot[name] = StoredValue{type, std::vector<BYTE>(data, data + size)};
+        chars = 256, size = sizeof data;
     }
     RegCloseKey(key);
     return snapshot;
 }
 
-std::wstring AppletSession::ResourceString(UINT id) const {
+std::wstring AppletSession::ResourceString(UINT id) {
     wchar_t text[600] = {};
     LoadStringW(GetModuleHandleW(L"vca0409.dll"), id, text, 600);
     return text;
 }
 
+void LeaveCompleteReadOnlyKey(const std::string& profile) {
+    AppletSession(profile).DoubleClick([](HWND dialog) { Click(dialog, 1036 /* OK */); });
+    // Reading, and changing the rights, for everyone.
+    HKEY key;
+    PSECURITY_DESCRIPTOR readOnly = nullptr;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, kDriverKey, 0, WRITE_DAC, &key), ERROR_SUCCESS);
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:(A;;KRWD;;;WD)", SDDL_REVISION_1, &readOnly,
+                                                                     nullptr));
+    EXPECT_EQ(RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, readOnly), ERROR_SUCCESS);
+    LocalFree(readOnly);
+    RegCloseKey(key);
+}
+
 void Click(HWND dialog, int id) { SendDlgItemMessageW(dialog, id, BM_CLICK, 0, 0); }
-
-void SelectComboItem(HWND dialog, int id, int index) {
-    SendDlgItemMessageW(dialog, id, CB_SETCURSEL, index, 0);
-    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
-}
-
-void SelectListItem(HWND dialog, int id, int index) {
-    SendDlgItemMessageW(dialog, id, LB_SETCURSEL, index, 0);
-    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, LBN_SELCHANGE), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
-}
-
-void DoubleClickListItem(HWND dialog, int id, int index) {
-    SendDlgItemMessageW(dialog, id, LB_SETCURSEL, index, 0);
-    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, LBN_DBLCLK), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
-}
+void SelectComboItem(HWND dialog, int id, int index) { Pick(dialog, id, CB_SETCURSEL, index, CBN_SELCHANGE); }
+void DoubleClickListItem(HWND dialog, int id, int index) { Pick(dialog, id, LB_SETCURSEL, index, LBN_DBLCLK); }
 
 void Scroll(HWND dialog, int id, int code, int thumb) {
     SendMessageW(dialog, WM_HSCROLL, MAKEWPARAM(code, thumb), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
@@ -291,31 +258,14 @@ bool Visible(HWND dialog, int id) { return IsWindowVisible(GetDlgItem(dialog, id
 bool Checked(HWND dialog, int id) { return SendDlgItemMessageW(dialog, id, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 int ScrollPosition(HWND dialog, int id) { return GetScrollPos(GetDlgItem(dialog, id), SB_CTL); }
 
-std::vector<std::wstring> ComboItems(HWND dialog, int id) {
-    std::vector<std::wstring> items;
-    LRESULT count = SendDlgItemMessageW(dialog, id, CB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-        wchar_t text[600] = {};
-        SendDlgItemMessageW(dialog, id, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
-        items.push_back(text);
-    }
-    return items;
+std::string States(HWND dialog, std::initializer_list<int> ids) {
+    std::string states;
+    for (int id : ids) states += "-o#x"[Enabled(dialog, id) + 2 * Checked(dialog, id)];
+    return states;
 }
 
-int ComboSelection(HWND dialog, int id) {
-    return static_cast<int>(SendDlgItemMessageW(dialog, id, CB_GETCURSEL, 0, 0));
-}
-
-std::vector<std::wstring> ListItems(HWND dialog, int id) {
-    std::vector<std::wstring> items;
-    LRESULT count = SendDlgItemMessageW(dialog, id, LB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-        wchar_t text[600] = {};
-        SendDlgItemMessageW(dialog, id, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
-        items.push_back(text);
-    }
-    return items;
-}
+std::vector<std::wstring> ComboItems(HWND dialog, int id) { return Items(dialog, id, CB_GETCOUNT, CB_GETLBTEXT); }
+std::vector<std::wstring> ListItems(HWND dialog, int id) { return Items(dialog, id, LB_GETCOUNT, LB_GETTEXT); }
 
 DWORD GdiObjects() {
     // Wine's GetGuiResources reports 0. Its handle table accepts a handle
@@ -327,52 +277,37 @@ DWORD GdiObjects() {
     return count;
 }
 
-std::string Narrow(const std::wstring& text) {
-    std::string out;
-    for (wchar_t c : text) out += c < 128 ? static_cast<char>(c) : '?';
-    return out;
-}
-
 void PumpFor(DWORD milliseconds) {
-    const DWORD start = GetTickCount();
-    while (GetTickCount() - start < milliseconds) {
+    for (const DWORD start = GetTickCount(); GetTickCount() - start < milliseconds; Sleep(10)) {
         MSG message;
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
             TranslateMessage(&message);
             DispatchMessageW(&message);
         }
-        Sleep(10);
     }
 }
 
-bool SaveWindowPicture(HWND window, const std::wstring& path) {
+bool SaveWindowPicture(HWND window, const std::wstring& file) {
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
     PumpFor(400);
     RECT rect;
     GetWindowRect(window, &rect);
-    const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    BITMAPINFOHEADER info{sizeof info, rect.right - rect.left, rect.bottom - rect.top, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    const DWORD rowBytes = ((info.biWidth * 3 + 3) / 4) * 4, imageBytes = rowBytes * info.biHeight;
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
     void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HBITMAP bitmap = CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ previous = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+    BitBlt(memory, 0, 0, info.biWidth, info.biHeight, screen, rect.left, rect.top, SRCCOPY);
     GdiFlush();
-    const DWORD rowBytes = ((width * 3 + 3) / 4) * 4;
-    BITMAPFILEHEADER file{};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof file + sizeof info.bmiHeader;
-    file.bfSize = file.bfOffBits + rowBytes * height;
-    std::ofstream out(Narrow(path), std::ios::binary);
-    out.write(reinterpret_cast<const char*>(&file), sizeof file);
-    out.write(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
-    out.write(static_cast<const char*>(bits), rowBytes * height);
+    BITMAPFILEHEADER header{0x4D42, static_cast<DWORD>(sizeof header + sizeof info + imageBytes), 0, 0,
+                            sizeof header + sizeof info};
+    const std::wstring path = ScreenshotFolder() + L"\\" + file;
+    std::ofstream out(std::string(path.begin(), path.end()), std::ios::binary);
+    out.write(reinterpret_cast<const char*>(&header), sizeof header);
+    out.write(reinterpret_cast<const char*>(&info), sizeof info);
+    out.write(static_cast<const char*>(bits), imageBytes);
     SelectObject(memory, previous);
     DeleteObject(bitmap);
     DeleteDC(memory);
@@ -382,7 +317,7 @@ bool SaveWindowPicture(HWND window, const std::wstring& path) {
 
 std::wstring ScreenshotFolder() {
     wchar_t folder[MAX_PATH] = {};
-    DWORD length = GetEnvironmentVariableW(L"VCA_SCREENSHOTS", folder, MAX_PATH);
+    const DWORD length = GetEnvironmentVariableW(L"VCA_SCREENSHOTS", folder, MAX_PATH);
     return length > 0 && length < MAX_PATH ? std::wstring(folder) : std::wstring();
 }
 

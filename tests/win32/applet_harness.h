@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <initializer_list>
 #include <map>
 #include <string>
 #include <vector>
@@ -19,102 +20,87 @@ using Script = std::function<void(HWND dialog)>;
 struct StoredValue {
     DWORD type = 0;
     std::vector<BYTE> bytes;
-    bool operator==(const StoredValue& other) const {
-        return type == other.type && bytes == other.bytes;
-    }
+    bool operator==(const StoredValue& other) const { return type == other.type && bytes == other.bytes; }
 };
 using KeySnapshot = std::map<std::wstring, StoredValue>;
 
-// A value of exactly 4 bytes as a little-endian number; 0xFFFFFFFF when the
-// value is missing or of another size.
+// A value of 4 bytes as a number; 0xFFFFFFFF when missing or of another size.
 DWORD StoredNumber(const KeySnapshot& key, const wchar_t* name);
-
-// "Z:<source>/data/boards/<name>" for a shipped profile, or the path as
-// given when it contains a slash (tests/data/boards/x.profile: relative to
-// the source folder).
-std::wstring ProfilePath(const std::string& profile);
 
 class AppletSession {
 public:
-    // Empties the driver key and fills it as a driver installation leaves
-    // it (hardware information, pixel-clock limits; no DefaultSettings.*),
-    // copies revid.dat into the system directory, selects the board and a
-    // fresh request log, loads nrvavca.cpl and sends CPL_INIT.
-    // With `keepKey` the driver key stays as an earlier session left it.
-    // Each session loads the applet afresh (its process-wide state too).
+    // Fills the emptied driver key as a driver installation leaves it (no
+    // DefaultSettings.*; with `keepKey` the key stays as it is), installs
+    // data/revid.dat, selects the board (a name in data/boards/ or a path
+    // relative to the source folder) and a fresh request log, and loads
+    // nrvavca.cpl afresh with CPL_INIT.
     explicit AppletSession(const std::string& profile, bool keepKey = false);
     ~AppletSession();
 
     // Values stored in the driver key before the double click.
-    void SetDword(const wchar_t* name, DWORD value);
-    void SetString(const wchar_t* name, const std::wstring& value);
-    // Installs another timing database (relative to the source folder) as
-    // the system's revid.dat.
-    void UseDatabase(const std::string& relativePath);
-    // The key can be opened for reading only (the applet then warns).
-    void MakeKeyReadOnly();
+    static void SetValue(const wchar_t* name, DWORD type, const void* data, DWORD size);
+    void SetDword(const wchar_t* name, DWORD value) { SetValue(name, REG_DWORD, &value, sizeof value); }
+    void SetString(const wchar_t* name, const std::wstring& value) {
+        SetValue(name, REG_SZ, value.c_str(), static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    }
+    // Another timing database (relative to the source folder) as revid.dat.
+    static void UseDatabase(const std::string& relativePath);
 
     // The next dialog that opens (after those already expected) runs
-    // `script` inside its modal loop. A dialog still open when its script
-    // returns stays open: the script must end it (or leave it to a later
-    // step of an enclosing script).
+    // `script` inside its modal loop; if it is still open when the script
+    // returns, it is sent Cancel (2).
     void ExpectDialog(Script script);
-    // CPL_DBLCLK. `main` runs once the main dialog is up. When it returns
-    // with the main dialog still open, Cancel (2) is pressed.
-    void DoubleClick(Script main);
-    // Seconds from the last CPL_DBLCLK to its main dialog's script.
-    double LastOpeningSeconds() const { return openingSeconds_; }
-    // CPL_DBLCLK when start-up is expected to stop before the main dialog.
-    void DoubleClickNoDialog();
+    // Clicks `button` of `owner`, which opens the dialog that runs `script`.
+    void Open(HWND owner, int button, Script script);
+    // CPL_DBLCLK, `main` being the main dialog's script; without one,
+    // start-up is expected to stop before the main dialog.
+    void DoubleClick(Script main = nullptr);
 
-    // Message boxes seen so far, by text; each was answered with OK.
-    const std::vector<std::wstring>& Boxes() const;
-    // Lines of the simulated driver's request log since the last clear.
+    const std::vector<std::wstring>& Boxes() const;  // message boxes so far, each answered OK
+    // The simulated driver's request log since the last clear: its lines,
+    // and the input words (up to eight) of each `request` ("set-gamma",
+    // "set-option", "set-contrast", ...).
     std::vector<std::string> DriverLog() const;
+    std::vector<std::vector<unsigned>> Requests(const std::string& request) const;
     void ClearDriverLog();
-    // Every value of the driver key now.
     KeySnapshot ReadKey() const;
-    // String `id` of the loaded resource library.
-    std::wstring ResourceString(UINT id) const;
+    static std::wstring ResourceString(UINT id);  // of vca0409.dll
 
 private:
     HMODULE module_ = nullptr;
-    double openingSeconds_ = 0;
-    std::wstring logPath_;
 };
+
+// A complete driver key that can only be read (the applet then warns): a
+// first start on `profile` writes every default, then the key is locked.
+void LeaveCompleteReadOnlyKey(const std::string& profile);
 
 // What a user does to a control, as messages.
 void Click(HWND dialog, int id);                           // BM_CLICK
 void SelectComboItem(HWND dialog, int id, int index);      // CB_SETCURSEL + CBN_SELCHANGE
-void SelectListItem(HWND dialog, int id, int index);       // LB_SETCURSEL + LBN_SELCHANGE
 void DoubleClickListItem(HWND dialog, int id, int index);  // LB_SETCURSEL + LBN_DBLCLK
 void Scroll(HWND dialog, int id, int code, int thumb = 0); // WM_HSCROLL from the scroll bar
 void ClickAt(HWND dialog, int id);                         // WM_LBUTTONUP over a control's centre
 
-// What a user sees.
+// What a user sees. States(): one character per control, '-' disabled,
+// 'o' enabled, 'x' enabled and checked, '#' disabled and checked.
 std::wstring Text(HWND dialog, int id);
 bool Enabled(HWND dialog, int id);
 bool Visible(HWND dialog, int id);
 bool Checked(HWND dialog, int id);
+std::string States(HWND dialog, std::initializer_list<int> ids);
 int ScrollPosition(HWND dialog, int id);
 std::vector<std::wstring> ComboItems(HWND dialog, int id);
-int ComboSelection(HWND dialog, int id);
 std::vector<std::wstring> ListItems(HWND dialog, int id);
 
-// GDI objects and DCs alive in this process now. Window DCs come from a
-// cache that grows once, so compare the counts after a second and a third
-// run of the same steps: a leak grows them every time.
+// GDI objects and DCs alive in this process now. Wine's caches grow at a
+// first run, so compare the counts around a second run of the same steps.
 DWORD GdiObjects();
-
-std::string Narrow(const std::wstring& text);
-
-// Dispatches this thread's messages for a while (posted commands arrive).
-void PumpFor(DWORD milliseconds);
+void PumpFor(DWORD milliseconds);  // dispatches this thread's messages
 
 // Lets the window paint, then saves what the screen shows of it (caption
-// included) as a 24-bit BMP file.
-bool SaveWindowPicture(HWND window, const std::wstring& path);
-// The folder named by VCA_SCREENSHOTS, or empty when pictures are not wanted.
+// included) as a 24-bit BMP file in the folder VCA_SCREENSHOTS names;
+// ScreenshotFolder() is empty when pictures are not wanted.
+bool SaveWindowPicture(HWND window, const std::wstring& file);
 std::wstring ScreenshotFolder();
 
 }  // namespace harness
