@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "platform/host/host.h"
@@ -27,6 +29,13 @@ inline std::string Crlf(const std::string& text) {
         out += c;
     }
     return out;
+}
+
+// The bytes of a file; a path without "/" at its start is one under
+// tests/data/timingdb.
+inline std::string ReadFile(const std::string& path) {
+    std::ifstream in(path[0] == '/' ? path : VCA_SOURCE_DIR "/tests/data/timingdb/" + path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 class ReaderTest : public ::testing::Test {
