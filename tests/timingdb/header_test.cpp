@@ -8,10 +8,10 @@ namespace {
 using timingtest::ReaderTest;
 
 std::string Blocks(int count, int distinctTags) {
-    std::string text;
+    std::string text = "version 3\ndisplay {\n";
     for (int i = 0; i < count; ++i)
         text += " { tag=t" + std::to_string(i % distinctTags) + " desc=\"M" + std::to_string(i) + "\" }\n";
-    return text;
+    return text + "}";
 }
 
 TEST_F(ReaderTest, HeadersAreAcceptedOrRejectedWithTheirLineAndDiagnostic) {
@@ -24,24 +24,23 @@ TEST_F(ReaderTest, HeadersAreAcceptedOrRejectedWithTheirLineAndDiagnostic) {
         std::uint32_t tags, entries;
     } cases[] = {
         {"; db\nversion 3\ndisplay {\n {\n  tag=mon1\n  desc=\"M\"\n }\n}\n", 0, 0, "", 1, 1},
-        {"display { {tag=a desc=\"x\" HFMAX=80} }\nVERSION 3", 0, 0, "", 1, 1},
-        {"version 3\ndisplay {\n" + Blocks(19, 19) + "}", 0, 0, "", 19, 19},
-        {"version 3\ndisplay {\n" + Blocks(20, 5) + "}", 0, 0, "", 5, 20},
+        {Blocks(19, 19), 0, 0, "", 19, 19},
+        {Blocks(20, 5), 0, 0, "", 5, 20},
+        {Blocks(20, 20), 1, 22, "TAGS: limit reached\n", 19, 19},
+        {Blocks(21, 3), 1, 23, syntax, 3, 20},
         {"version=3\ndisplay { {tag=a desc=\"x\"} }", 1, 1, "parse error: not digit: '=' ParseIntData\n", 0, 0},
         {"version 3\ndisplay {\n { tag=a desc=\"x\"\n   hfmax = 80 }\n}", 1, 4, syntax, 0, 0},
+        // A string that never closes is reported on the line where it opens.
+        {"version 3\ndisplay {\n { tag=a desc=\"x\n\n", 1, 3, syntax, 0, 0},
         {"version 3\ndisplay {\n { tag=a desc=\"x\"\n hfmax=60 hfmin=60\n }\n}", 99, 5, "", 1, 0},
         {"version 3\ndisplay {\n { tag=a desc=\"x\" vfmax=0 vfmin=0 }\n}", 99, 3, "", 1, 0},
         {"version 3\ndisplay {\n}", 1, 3, syntax, 0, 0},
-        {"version 3\ndisplay {}", 1, 1, syntax, 0, 0},           // just after a "{": the line before
+        {"version 3\ndisplay {}", 1, 1, syntax, 0, 0},  // just after a "{": the line before
         {"version 3\ndisplay {\n { tag=a desc=\"x\" } ; comment\n}", 1, 3, syntax, 1, 1},
-        {"version 3\ndisplay {\n" + Blocks(20, 20) + "}", 1, 22, "TAGS: limit reached\n", 19, 19},
-        {"version 3\ndisplay {\n" + Blocks(21, 3) + "}", 1, 23, syntax, 3, 20},
         {"version 3\n\n; nothing more\n", 1, 4, "", 0, 0},
-        {"", 1, 1, "", 0, 0},
     };
     for (const auto& c : cases) {
-        int result = ParseHeader(c.text);
-        EXPECT_EQ(result, c.result) << c.text;
+        EXPECT_EQ(ParseHeader(c.text), c.result) << c.text;
         if (c.result != 0) {
             EXPECT_EQ(vca::timingErrorLine, c.errorLine) << c.text;
         }
@@ -55,6 +54,8 @@ TEST_F(ReaderTest, HeadersAreAcceptedOrRejectedWithTheirLineAndDiagnostic) {
     }
 }
 
+// The record part starts just after the last token of the header, the
+// version number when it comes last.
 TEST_F(ReaderTest, HeaderLengthAndFirstRecordLineFollowTheLastHeaderToken) {
     struct Case {
         std::string text;
@@ -62,9 +63,8 @@ TEST_F(ReaderTest, HeaderLengthAndFirstRecordLineFollowTheLastHeaderToken) {
         int recordLine;
         std::int32_t version;
     } cases[] = {
-        {"display {\n { tag=a desc=\"x\" }\n}\nversion 2\ntag a", "version 2", 4, 2},
         {"version 2\r\ndisplay {\r\n { tag=a desc=\"x\" }\r\n}\r\ntag a", "}\r\n}", 4, 2},
-        {"display { {tag=a desc=\"x\"} } version\n\n -7;", "-7", 3, -7},
+        {"DISPLAY { {tag=a desc=\"x\" HFMAX=80} } VERSION\n\n -7;", "-7", 3, -7},
     };
     for (const auto& c : cases) {
         ASSERT_EQ(ParseHeader(c.text), 0) << c.text;
