@@ -19,34 +19,35 @@ TEST_F(ReaderTest, RecordErrorsGiveTheirDiagnosticAndLineInLfAndCrLfFiles) {
     const char* kNotDigit = "parse error: not digit: 'a' ParseIntData\n";
     struct Case {
         std::string records;
-        int result;
-        int errorLine;
+        int errorLine;  // 0: the text reads
         std::string diagnostics;  // of the LF file
+        vca::TimingCheckStage stage = vca::TimingCheckStage::kRecords;
     } cases[] = {
-        {kGlm + "xres abc\n" + kGlm + "; the end\n", 0, 0, std::string(kNotDigit) + kNotDigit},  // once per pass
-        {"tag mon1\ntype glm\nxres 1\nyres 1\nrefresh 1\nflags {}\ndata ; a\n ; b\n {\n}\n" + kGlm, 0, 0, ""},
-        {"TAG Mon1\ntype vqx/gli\nxres 1\nyres 1\nrefresh 1\nflags {}\ndata {\n}", 0, 0, ""},
-        {"tag mon3 ; x\ntype glm\n", 1, 6, "Invalid Tag \"mon3 ; x\ntyp\"\n"},
-        {kGlm + "tag\nmon3\n", 1, 14, "Invalid Tag \"mon3\n\"\n"},  // starts a line: the line before
-        {"tag mon1\ntype vga 1234\n", 1, 7, "Invalid type \"vga 1234\"\n"},
-        {"tag mon1\ntype glm\nflags\n{ wire=123456789012345678901234567890123 }\n", 1, 9,
+        {kGlm + "xres abc\n" + kGlm + "; the end\n", 0, std::string(kNotDigit) + kNotDigit},  // once per pass
+        {"tag mon1\ntype glm\nxres 1\nyres 1\nrefresh 1\nflags {}\ndata ; a\n ; b\n {\n}\n" + kGlm, 0, ""},
+        {"TAG Mon1\ntype vqx/gli\nxres 1\nyres 1\nrefresh 1\nflags {}\ndata {\n}", 0, ""},
+        {"tag mon3 ; x\ntype glm\n", 6, "Invalid Tag \"mon3 ; x\ntyp\"\n"},
+        {kGlm + "tag\nmon3\n", 14, "Invalid Tag \"mon3\n\"\n"},  // starts a line: the line before
+        {"tag mon1\ntype vga 1234\n", 7, "Invalid type \"vga 1234\"\n"},
+        {"tag mon1\ntype glm\nflags\n{ wire=123456789012345678901234567890123 }\n", 9,
          "Invalid FLAGS specified \"{ wire=12345\"\n"},
-        {"tag mon1\ndata x\n", 1, 7, "Invalid DATA syntax\n"},
-        {"tag mon1\ndata {\n}\n", 1, 7, "Syntax error: missing TYPE\n"},
-        {"tag mon1\ntype glm\nxres 640\nyres 480\nrefresh 60\ndata {\n}\n", 1, 11, "TYPE = GL*: Missing keywords\n"},
-        {kGlm + "type timing\ndata {\n}\n", 1, 15, "TYPE = TIMING: Missing keywords\n"},
-        {kGlm + "tag mon2\ntype glm\nxres 1\nyres 1\nrefresh 1\nflags {}\ndata {\n\n", 1, 22,
-         "Unexpected end of buffer\n"},
-        {kGlm + "\nmode 640x480\n", 1, 15, ""},
-        {kGlm + "; a comment without its line end", 1, 14, ""},
+        {"tag mon1\ndata x\n", 7, "Invalid DATA syntax\n"},
+        {"tag mon1\ndata {\n}\n", 7, "Syntax error: missing TYPE\n"},
+        {"tag mon1\ntype glm\nxres 640\nyres 480\nrefresh 60\ndata {\n}\n", 11, "TYPE = GL*: Missing keywords\n"},
+        {kGlm + "type timing\ndata {\n}\n", 15, "TYPE = TIMING: Missing keywords\n"},
+        {kGlm + "tag mon2\ntype glm\nxres 1\nyres 1\nrefresh 1\nflags {}\ndata {\n\n", 22, "Unexpected end of buffer\n"},
+        {kGlm + "\nmode 640x480\n", 15, ""},
+        {kGlm + "; a comment without its line end", 14, ""},
+        // A "}" is no value: the block ends before its ninth value line.
+        {"tag mon2\ntype timing\ndata {\n1\n2\n3\n4\n5\n6\n7\n8\n}\n", 17, "", vca::TimingCheckStage::kData},
     };
     for (const auto& c : cases) {
         for (bool crlf : {false, true}) {
             const std::string text = crlf ? Crlf(kHeader + c.records) : kHeader + c.records;
             const vca::TimingCheckResult check = Check(text);
-            EXPECT_EQ(check.result, c.result) << text;
-            if (c.result != 0) {
-                EXPECT_EQ(check.stage, vca::TimingCheckStage::kRecords) << text;
+            EXPECT_EQ(check.result, c.errorLine == 0 ? 0 : 1) << text;
+            if (c.errorLine != 0) {
+                EXPECT_EQ(check.stage, c.stage) << text;
                 EXPECT_EQ(check.errorLine, c.errorLine) << text;
             }
             if (!crlf) {
@@ -120,39 +121,21 @@ TEST_F(ReaderTest, QueriesReturnTheRecordsMatchingEveryMaskBit) {
 
 // How each line reads is checked against a plain reading of value lines in
 // reader_speed_equivalence_test.cpp; here the values come through a query.
-TEST_F(ReaderTest, TimingValueLinesReadOrFailOnTheirOwnLine) {
-    // The data block's "{" is on line 9; its first value line is line 10.
-    const std::string head =
-        "version 1\ndisplay {\n { tag=m desc=\"M\" }\n}\ntag m\ntype timing\nhfreq 7\nflags { monid=0x12 }\ndata {\n";
-    struct Case {
-        std::string block;
-        int errorLine;  // 0: the block reads
-        std::string values;
-    } cases[] = {
-        {"  25.175 ; pixel clock\n800\n 640\t\n96\n16\n525.5\n480\n2\n10.5\n}", 0, "25.175 800 640 96 16 525.5 480 2 10.5"},
-        {"\n;\n1.9\n1 2\n.\n..5\n1234567890123456789\n2\n3\n4\n}", 0, "0 0 1 1 0 0 2147483647 2 3"},
-        {"1\n2\n3\n4\n5\n6\n7\n8\n}", 18, ""},
-    };
-    for (const auto& c : cases) {
-        for (bool crlf : {false, true}) {
-            const std::string text = crlf ? Crlf(head + c.block + "\n") : head + c.block + "\n";
-            const vca::TimingCheckResult check = Check(text);
-            ASSERT_EQ(check.records.size(), 1u) << text << host::Diagnostics();
-            EXPECT_EQ(check.records[0].line, 9) << text;
-            if (c.errorLine != 0) {
-                EXPECT_EQ(check.stage, vca::TimingCheckStage::kData) << text;
-                EXPECT_EQ(check.errorLine, c.errorLine) << text;
-                continue;
-            }
-            ASSERT_EQ(check.result, 0) << text;
-            const vca::TimingCandidate& t = check.timings[0];
-            char values[200];
-            std::snprintf(values, sizeof values, "%g %u %u %u %u %g %u %u %g", t.pixelClock, t.hTotal, t.hActive,
-                          t.hSync, t.hFrontPorch, t.vTotal, t.vActive, t.vSync, t.vFrontPorch);
-            EXPECT_EQ(values, c.values) << text;
-            EXPECT_EQ(t.hfreq, 7u);
-            EXPECT_EQ(t.monid, 0x12u);
-        }
+TEST_F(ReaderTest, TimingValuesComeWithTheirRecord) {
+    const std::string text = "version 1\ndisplay {\n { tag=m desc=\"M\" }\n}\ntag m\ntype timing\nhfreq 7\n"
+                             "flags { monid=0x12 }\ndata {\n  25.175 ; pixel clock\n800\n 640\t\n96\n16\n525.5\n"
+                             "480\n2\n10.5\n}\n";
+    for (bool crlf : {false, true}) {
+        const vca::TimingCheckResult check = Check(crlf ? Crlf(text) : text);
+        ASSERT_EQ(check.result, 0) << crlf << host::Diagnostics();
+        EXPECT_EQ(check.records[0].line, 9) << crlf;
+        const vca::TimingCandidate& t = check.timings[0];
+        char values[200];
+        std::snprintf(values, sizeof values, "%g %u %u %u %u %g %u %u %g", t.pixelClock, t.hTotal, t.hActive,
+                      t.hSync, t.hFrontPorch, t.vTotal, t.vActive, t.vSync, t.vFrontPorch);
+        EXPECT_EQ(std::string(values), "25.175 800 640 96 16 525.5 480 2 10.5") << crlf;
+        EXPECT_EQ(t.hfreq, 7u);
+        EXPECT_EQ(t.monid, 0x12u);
     }
 }
 

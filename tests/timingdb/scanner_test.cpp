@@ -1,32 +1,11 @@
-// Keywords and the number parsers of the timing reader (token comparison
-// is checked against its definition in reader_speed_equivalence_test.cpp).
+// The number parsers of the timing reader. (Keywords are found in the
+// header tests; token comparison is checked against its definition in
+// reader_speed_equivalence_test.cpp.)
 #include "reader_support.h"
 
 namespace {
 
 using timingtest::ReaderTest;
-
-TEST_F(ReaderTest, KeywordSearchSkipsCommentsAndCountsLines) {
-    const char* const keywords[] = {"tag", "type", "xres"};
-    struct Case {
-        const char* text;
-        int index;
-        std::ptrdiff_t cursor;  // where the cursor ends up
-        int lines;              // line ends counted
-    } cases[] = {
-        {"; one\n;two\n ; three\n  XRES 800", 2, 22, 3},
-        {"type glm", 1, 0, 0},
-        {"\n\ntypes", -1, 0, 2},
-        {"\n; the text ends in this comment", -1, 0, 1},
-    };
-    for (const auto& c : cases) {
-        vca::timingLineCounter = 1;
-        const char* cursor = c.text;
-        EXPECT_EQ(vca::MatchKeyword(cursor, 3, keywords), c.index) << c.text;
-        EXPECT_EQ(cursor - c.text, c.cursor) << c.text;
-        EXPECT_EQ(vca::timingLineCounter, 1 + c.lines) << c.text;
-    }
-}
 
 TEST_F(ReaderTest, NumbersReadTheirLongestPrefixAndReportNonDigits) {
     const char* notDigitA = "parse error: not digit: 'a' ParseIntData\n";

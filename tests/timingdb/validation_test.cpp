@@ -3,21 +3,19 @@
 // of the accepted entries.
 #include <gtest/gtest.h>
 
-#include <string>
+#include <tuple>
 #include <vector>
 
-#include "base/app_state.h"
 #include "applet/startup.h"
+#include "base/app_state.h"
 #include "base/text.h"
 #include "driver/board_identity.h"
 #include "modes/monitor_catalogue.h"
 #include "support/applet_fixture.h"
-#include "timingdb/database_loader.h"
 #include "timingdb/timing_validation.h"
 
 namespace {
 
-using vca::TimingTest;
 using T = vca::TimingTest;
 
 // A "timing" record's nine values: MHz, horizontal total, active, sync,
@@ -39,21 +37,21 @@ const vca::MonitorEntry kNoMonitor{};
 
 TEST(TimingBoardTests, GeometryClockAndUndefinedTimingsDecideInOrder) {
     const vca::BoardTimingLimits none{0, 0, 0, 0};
-    const vca::TimingCandidate wide1800 = Timing(120.0, 2200, 1800, 100, 50, 500.0, 480, 3, 1.0);
     const vca::TimingCandidate svga = Timing(40.0, 1056, 800, 128, 40, 628.0, 600, 4, 1.0);
     struct Case {
         const char* what;
         vca::TimingCandidate candidate;
         vca::BoardTimingLimits board;
         std::uint16_t granularity;
-        TimingTest test, narrowTest;
+        vca::TimingTest test, narrowTest;
     } cases[] = {
         {"1280 wide: 5120 narrow tiles, 4096 wide", Sxga(), none, 4, T::kAccepted, T::kTileCount},
         {"narrow clock limit ignored on the wide width", Sxga(), {0, 0, 100, 0}, 4, T::kAccepted, T::kTileCount},
         {"board clock limit applies", Sxga(), {0, 100, 0, 0}, 4, T::kMaxPcFreq1020, T::kTileCount},
         {"board clock limit inclusive", Sxga(), {0, 135, 0, 0}, 4, T::kAccepted, T::kTileCount},
         {"granularity 8: narrow width fits", Sxga(), {0, 0, 100, 0}, 8, T::kAccepted, T::kMaxPcFreq1280},
-        {"1800 wide, granularity 4", wide1800, none, 4, T::kTileColumns, T::kTileColumns},
+        {"1800 wide, granularity 4", Timing(120.0, 2200, 1800, 100, 50, 500.0, 480, 3, 1.0), none, 4,
+         T::kTileColumns, T::kTileColumns},
         {"1282 wide, granularity 4", Timing(100.0, 1600, 1282, 8, 8, 700.0, 600, 3, 1.0), none, 4,
          T::kGranularity, T::kGranularity},
         {"2056 wide", Timing(100.0, 2200, 2056, 8, 8, 20.0, 8, 3, 1.0), none, 8, T::kWidth, T::kWidth},
@@ -85,7 +83,7 @@ TEST(TimingBoardTests, GeometryClockAndUndefinedTimingsDecideInOrder) {
     const vca::TimingVerdict vga = vca::CheckTiming(Timing(25.175, 800, 640, 96, 16, 525.0, 480, 2, 10.0), none, 4,
                                                     kNoMonitor);
     EXPECT_EQ(vga.refresh, 60) << "59.94 Hz rounds to the nearest whole rate";
-    const vca::TimingVerdict tiles = vca::CheckTiming(Sxga(), {0, 0, 0, 0}, 2, kNoMonitor);
+    const vca::TimingVerdict tiles = vca::CheckTiming(Sxga(), none, 2, kNoMonitor);
     EXPECT_EQ(tiles.test, T::kTileCount);
     EXPECT_EQ(tiles.quantity, 64.0 * 128.0);  // 1280 / 20 tiles across, 128 rows
     EXPECT_EQ(tiles.limit, 4096.0);
@@ -103,7 +101,7 @@ TEST(TimingMonitorTests, EveryNonZeroLimitBoundsItsQuantityInclusively) {
         const char* what;
         vca::TimingCandidate candidate;
         std::vector<std::pair<int, double>> limits;
-        TimingTest test;
+        vca::TimingTest test;
         int limitIndex;
     } cases[] = {
         {"hfmax equal", Round(), {{vca::kHfMax, 100.0}}, T::kAccepted, -1},
@@ -111,8 +109,6 @@ TEST(TimingMonitorTests, EveryNonZeroLimitBoundsItsQuantityInclusively) {
         {"hbpmin above 0.6 us", Round(), {{vca::kHbpMin, 0.7}}, T::kMonitorMinimum, vca::kHbpMin},
         {"hs% 50 fits", Round(), {{vca::kHsPctMax, 50.0}, {vca::kHsPctMin, 50.0}}, T::kAccepted, -1},
         {"vfmax only: above", Round(), {{vca::kVfMax, 99.0}}, T::kMonitorMaximum, vca::kVfMax},
-        {"vfmax only: 1 Hz", Timing(1.0, 1000, 800, 100, 40, 1000.0, 960, 4, 10.0), {{vca::kVfMax, 99.0}},
-         T::kAccepted, -1},
         {"pairs in order", Round(), {{vca::kVfMax, 50.0}, {vca::kHfMax, 50.0}}, T::kMonitorMaximum, vca::kHfMax},
         // The maximum side counts the half line of a field, the minimum side not.
         {"vb window of a field", HalfLine(), {{vca::kVbMax, 0.21}, {vca::kVbMin, 0.205}}, T::kAccepted, -1},
@@ -131,9 +127,7 @@ TEST(TimingMonitorTests, EveryNonZeroLimitBoundsItsQuantityInclusively) {
         for (const auto& [index, value] : c.limits) monitor.limits[index] = value;
         const vca::TimingVerdict verdict = vca::CheckTiming(c.candidate, {0, 0, 0, 0}, 8, monitor);
         EXPECT_EQ(verdict.test, c.test) << c.what << ": " << vca::TimingTestName(verdict.test);
-        if (c.test != T::kAccepted) {
-            EXPECT_EQ(verdict.limitIndex, c.limitIndex) << c.what;
-        }
+        EXPECT_EQ(verdict.limitIndex, c.test == T::kAccepted ? -1 : c.limitIndex) << c.what;
     }
 }
 
@@ -141,96 +135,43 @@ class ValidationTest : public vcatest::AppletTest {
 protected:
     void SetUp() override {
         AppletTest::SetUp();
-        vca::ResetCatalogueState();
         vca::InitApplet(host::AppletModule());
     }
-    void TearDown() override {
-        vca::ResetCatalogueState();
-        vca::ResetTimingDatabaseState();
-        AppletTest::TearDown();
-    }
-    static void PutLimits(std::uint32_t flags, std::uint32_t max1020, std::uint32_t max1280, std::uint32_t vco) {
+    static void PutLimits(std::uint32_t flags, std::uint32_t vco) {
         host::PutDword(vca::kDriverKeyPath, u"V3UZFlags0", flags);
-        host::PutDword(vca::kDriverKeyPath, u"V3UZMaxPcFreq1020", max1020);
-        host::PutDword(vca::kDriverKeyPath, u"V3UZMaxPcFreq1280", max1280);
+        host::PutDword(vca::kDriverKeyPath, u"V3UZMaxPcFreq1020", 0);
+        host::PutDword(vca::kDriverKeyPath, u"V3UZMaxPcFreq1280", 0);
         host::PutDword(vca::kDriverKeyPath, u"V3UZMaxPcPllVcoFreq0", vco);
     }
 };
 
-// The driver's limits come from its key; one that cannot be read counts as
-// 0 (no limit) and message 1208 is shown once. The accepted candidates are
-// compacted with the mode the validation found; the slots after them stay.
-TEST_F(ValidationTest, RegistryLimitsDecideAndAcceptedCandidatesAreCompacted) {
-    vca::boardIdentity.pixelGranularity = 4;
-    vca::monitorCatalogue = vca::AllocateCatalogue(vca::kCatalogueEntries);
-    vca::CopyText(vca::monitorCatalogue[0].name, u"Chosen");
-    vca::monitorCatalogue[0].limits[vca::kHfMin] = 30.0;
-    vca::CopyText(vca::workingSettings.Description, u"chosen");
-    const char* data = "{\n";
-    std::vector<vca::TimingCandidate> candidates = {
-        Sxga(),                                                                     // 135 MHz
-        Timing(65.0, 1344, 1024, 136, 24, 403.0, 384, 3, 1.5, vca::TF_INTERLACED),  // 1024 x 768 interlaced
-        Timing(40.0, 1056, 800, 128, 40, 628.0, 600, 4, 1.0, vca::TF_FSS),
-        Timing(20.0, 800, 640, 96, 16, 525.0, 480, 2, 10.0),  // 25 kHz, below hfmin
-        Timing(40.0, 1056, 800, 128, 40, 628.0, 600, 4, 1.0, vca::TF_MONID),
-    };
-    const std::uint16_t modes[][3] = {{1280, 1024, 75}, {1024, 768, 120}, {0, 0, 0}, {0, 0, 0}, {800, 600, 60}};
-    for (std::size_t i = 0; i < candidates.size(); ++i) {
-        candidates[i].tag = static_cast<std::uint16_t>(i);
-        candidates[i].monid = static_cast<std::uint32_t>(10 + i);
-        candidates[i].hfreq = static_cast<std::uint16_t>(20 + i);
-        candidates[i].data = data + (i % 2);
-    }
-    // Every field the validation copies, the mode it found, and the line the slot kept.
-    auto text = [](const vca::TimingEntry& e) {
-        return std::to_string(e.tag) + " " + std::to_string(e.type) + " " + std::to_string(e.monid) + " " +
-               std::to_string(e.flags) + " " + std::to_string(e.hfreq) + " " + std::to_string(e.line) + " " +
-               std::to_string(e.xres) + "x" + std::to_string(e.yres) + "@" + std::to_string(e.refresh);
-    };
+// A limit that cannot be read counts as 0 (no limit), and message 1208 is
+// shown once.
+TEST_F(ValidationTest, DriverLimitsComeFromItsKey) {
     const struct {
         const char* what;
         bool unopenable;
         const char16_t *missing, *tooLong;  // a value of 8 bytes
-        vca::BoardTimingLimits expected;
-        std::vector<std::size_t> accepted;  // candidate indexes
+        std::vector<std::uint32_t> expected;
     } cases[] = {
-        {"a synthesiser limit of 100 MHz", false, nullptr, nullptr, {1, 0, 0, 100}, {1, 4}},
-        {"flags missing: no synthesiser limit", false, u"V3UZFlags0", nullptr, {0, 0, 0, 100}, {0, 1, 4}},
-        {"a limit too long", false, nullptr, u"V3UZMaxPcPllVcoFreq0", {1, 0, 0, 0}, {0, 1, 4}},
-        {"key unopenable", true, nullptr, nullptr, {0, 0, 0, 0}, {0, 1, 4}},
+        {"every limit readable", false, nullptr, nullptr, {1, 0, 0, 100}},
+        {"flags missing", false, u"V3UZFlags0", nullptr, {0, 0, 0, 100}},
+        {"a limit too long", false, nullptr, u"V3UZMaxPcPllVcoFreq0", {1, 0, 0, 0}},
+        {"key unopenable", true, nullptr, nullptr, {0, 0, 0, 0}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         host::Reset();
         vca::mainDialog = 0x99;
-        PutLimits(1, 0, 0, 100);
+        PutLimits(1, 100);
         if (c.missing) host::DeleteValue(vca::kDriverKeyPath, c.missing);
         if (c.tooLong) host::PutValue(vca::kDriverKeyPath, c.tooLong, platform::kRegBinary, std::vector<std::uint8_t>(8, 1));
         host::SetKeyUnopenable(vca::kDriverKeyPath, c.unopenable);
         const vca::BoardTimingLimits limits = vca::ReadBoardTimingLimits();
-        EXPECT_EQ((std::vector<std::uint32_t>{limits.flags, limits.maxPcFreq1020, limits.maxPcFreq1280, limits.maxPcPllVcoFreq}),
-                  (std::vector<std::uint32_t>{c.expected.flags, c.expected.maxPcFreq1020, c.expected.maxPcFreq1280,
-                                              c.expected.maxPcPllVcoFreq}));
-        std::vector<vca::TimingEntry> entries(candidates.size());
-        for (std::size_t i = 0; i < entries.size(); ++i) entries[i].line = static_cast<std::uint16_t>(100 + i);
-        const std::uint32_t k = vca::ValidateTimings(static_cast<std::uint32_t>(candidates.size()),
-                                                     candidates.data(), entries.data());
-        ASSERT_EQ(k, c.accepted.size());
-        for (std::size_t slot = 0; slot < entries.size(); ++slot) {
-            vca::TimingEntry expected{};
-            expected.line = static_cast<std::uint16_t>(100 + slot);
-            if (slot < k) {
-                const std::size_t from = c.accepted[slot];
-                const vca::TimingCandidate& t = candidates[from];
-                expected = {t.tag, t.type, modes[from][0], modes[from][1], modes[from][2], t.hfreq, t.monid, t.flags,
-                            expected.line, t.data};
-            }
-            EXPECT_EQ(text(entries[slot]), text(expected)) << slot;
-            EXPECT_EQ(entries[slot].data, expected.data) << slot;
-        }
-        // Both reads of the limits show message 1208 once each when a limit is unreadable.
-        const std::size_t boxes = c.missing || c.tooLong || c.unopenable ? 2 : 0;
-        ASSERT_EQ(host::MessageBoxes().size(), boxes);
+        EXPECT_EQ((std::vector<std::uint32_t>{limits.flags, limits.maxPcFreq1020, limits.maxPcFreq1280,
+                                              limits.maxPcPllVcoFreq}),
+                  c.expected);
+        ASSERT_EQ(host::MessageBoxes().size(), c.missing || c.tooLong || c.unopenable ? 1u : 0u);
         for (const auto& box : host::MessageBoxes()) {
             EXPECT_EQ(vcatest::Utf8(box.text), "The pixel clock limits of the display driver cannot be read from the "
                                                "registry. Timings are checked without them.");
@@ -239,7 +180,48 @@ TEST_F(ValidationTest, RegistryLimitsDecideAndAcceptedCandidatesAreCompacted) {
         }
         EXPECT_EQ(host::OpenKeyCount(), 0);
     }
-    vca::mainDialog = 0;
+}
+
+auto Fields(const vca::TimingEntry& e) {
+    return std::make_tuple(e.tag, e.type, e.monid, e.flags, e.hfreq, e.line, e.xres, e.yres, e.refresh, e.data);
+}
+
+// The accepted candidates are compacted with the mode the validation found
+// and every field copied; the slots after them stay as they were.
+TEST_F(ValidationTest, AcceptedCandidatesAreCompactedWithTheirMode) {
+    PutLimits(1, 100);
+    vca::boardIdentity.pixelGranularity = 4;
+    vca::monitorCatalogue = vca::AllocateCatalogue(vca::kCatalogueEntries);
+    vca::CopyText(vca::monitorCatalogue[0].name, u"Chosen");
+    vca::monitorCatalogue[0].limits[vca::kHfMin] = 30.0;
+    vca::CopyText(vca::workingSettings.Description, u"chosen");
+    const char* data = "{\n";
+    std::vector<vca::TimingCandidate> candidates = {
+        Sxga(),                                                                     // 135 MHz: above 100
+        Timing(65.0, 1344, 1024, 136, 24, 403.0, 384, 3, 1.5, vca::TF_INTERLACED),  // 1024 x 768 interlaced
+        Timing(40.0, 1056, 800, 128, 40, 628.0, 600, 4, 1.0, vca::TF_FSS),
+        Timing(20.0, 800, 640, 96, 16, 525.0, 480, 2, 10.0),  // 25 kHz, below hfmin
+        Timing(40.0, 1056, 800, 128, 40, 628.0, 600, 4, 1.0, vca::TF_MONID),
+    };
+    std::vector<vca::TimingEntry> entries(candidates.size());
+    for (std::size_t i = 0; i < candidates.size(); ++i) {
+        candidates[i].tag = static_cast<std::uint16_t>(i);
+        candidates[i].monid = static_cast<std::uint32_t>(10 + i);
+        candidates[i].hfreq = static_cast<std::uint16_t>(20 + i);
+        candidates[i].data = data + (i % 2);
+        entries[i].line = static_cast<std::uint16_t>(100 + i);
+    }
+    ASSERT_EQ(vca::ValidateTimings(5, candidates.data(), entries.data()), 2u);
+    const vca::TimingCandidate &first = candidates[1], &second = candidates[4];
+    const vca::TimingEntry expected[] = {
+        {first.tag, first.type, 1024, 768, 120, first.hfreq, first.monid, first.flags, 100, first.data},
+        {second.tag, second.type, 800, 600, 60, second.hfreq, second.monid, second.flags, 101, second.data},
+        {0, 0, 0, 0, 0, 0, 0, 0, 102, nullptr},
+        {0, 0, 0, 0, 0, 0, 0, 0, 103, nullptr},
+        {0, 0, 0, 0, 0, 0, 0, 0, 104, nullptr},
+    };
+    for (std::size_t slot = 0; slot < entries.size(); ++slot) EXPECT_EQ(Fields(entries[slot]), Fields(expected[slot])) << slot;
+    EXPECT_TRUE(host::MessageBoxes().empty());
 }
 
 }  // namespace
