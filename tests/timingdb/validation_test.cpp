@@ -3,6 +3,7 @@
 // of the accepted entries.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <tuple>
 #include <vector>
 
@@ -11,12 +12,14 @@
 #include "base/text.h"
 #include "driver/board_identity.h"
 #include "modes/monitor_catalogue.h"
+#include "reader_support.h"
 #include "support/applet_fixture.h"
 #include "timingdb/timing_validation.h"
 
 namespace {
 
 using T = vca::TimingTest;
+using timingtest::ReaderTest;
 
 // A "timing" record's nine values: MHz, horizontal total, active, sync,
 // front porch; vertical total, active, sync, front porch.
@@ -37,7 +40,7 @@ const vca::MonitorEntry kNoMonitor{};
 
 TEST(TimingBoardTests, GeometryClockAndUndefinedTimingsDecideInOrder) {
     const vca::BoardTimingLimits none{0, 0, 0, 0};
-    const vca::TimingCandidate svga = Timing(40.0, 1056, 800, 128, 40, 628.0, 600, 4, 1.0);
+    const vca::TimingCandidate vga = Timing(25.175, 800, 640, 96, 16, 525.0, 480, 2, 10.0);
     struct Case {
         const char* what;
         vca::TimingCandidate candidate;
@@ -64,10 +67,9 @@ TEST(TimingBoardTests, GeometryClockAndUndefinedTimingsDecideInOrder) {
         {"synthesiser limit off by bit 0x08", Sxga(), {0x08, 0, 0, 100}, 4, T::kAccepted, T::kTileCount},
         {"synthesiser limit on with flags 1", Sxga(), {1, 0, 0, 100}, 4, T::kSynthesiser, T::kAccepted},
         {"synthesiser limit off by flags 0", Sxga(), {0, 0, 0, 100}, 4, T::kAccepted, T::kTileCount},
-        {"fss", Timing(40.0, 1056, 800, 128, 40, 628.0, 600, 4, 1.0, vca::TF_FSS | vca::TF_INTERLACED), none, 8,
-         T::kFss, T::kAccepted},
-        {"granularity 0", svga, none, 0, T::kNoGranularity, T::kNoGranularity},
-        {"pixel clock 0", Timing(0.0, 1056, 800, 128, 40, 628.0, 600, 4, 1.0), none, 8, T::kUndefined, T::kAccepted},
+        {"fss", Timing(25.175, 800, 640, 96, 16, 525.0, 480, 2, 10.0, vca::TF_FSS), none, 8, T::kFss, T::kAccepted},
+        {"granularity 0", vga, none, 0, T::kNoGranularity, T::kNoGranularity},
+        {"pixel clock 0", Timing(0.0, 800, 640, 96, 16, 525.0, 480, 2, 10.0), none, 8, T::kUndefined, T::kAccepted},
         {"refresh beyond 16 bits", Timing(1000.0, 10, 8, 1, 1, 1.0, 1, 0, 0.0), none, 4, T::kRefreshRange,
          T::kAccepted},
     };
@@ -77,58 +79,34 @@ TEST(TimingBoardTests, GeometryClockAndUndefinedTimingsDecideInOrder) {
         EXPECT_EQ(verdict.narrowTest, c.narrowTest) << c.what << ": " << vca::TimingTestName(verdict.narrowTest);
     }
 
-    const vca::TimingVerdict sxga = vca::CheckTiming(Sxga(), none, 4, kNoMonitor);
-    EXPECT_EQ(sxga.refresh, 75);
-    EXPECT_EQ(sxga.tileWidth, 40u);
-    const vca::TimingVerdict vga = vca::CheckTiming(Timing(25.175, 800, 640, 96, 16, 525.0, 480, 2, 10.0), none, 4,
-                                                    kNoMonitor);
-    EXPECT_EQ(vga.refresh, 60) << "59.94 Hz rounds to the nearest whole rate";
-    const vca::TimingVerdict tiles = vca::CheckTiming(Sxga(), none, 2, kNoMonitor);
-    EXPECT_EQ(tiles.test, T::kTileCount);
-    EXPECT_EQ(tiles.quantity, 64.0 * 128.0);  // 1280 / 20 tiles across, 128 rows
-    EXPECT_EQ(tiles.limit, 4096.0);
+    // The refresh rounds to the nearest whole rate (59.94 Hz to 60); a
+    // rejection says what it measured against which bound.
+    const vca::TimingVerdict rounded = vca::CheckTiming(vga, none, 4, kNoMonitor);
+    const vca::TimingVerdict tiles = vca::CheckTiming(Sxga(), none, 2, kNoMonitor);  // 64 x 128 tiles of 20 pixels
+    EXPECT_EQ(std::make_tuple(rounded.refresh, tiles.test, tiles.quantity, tiles.limit),
+              std::make_tuple(std::uint16_t{60}, T::kTileCount, 8192.0, 4096.0));
 }
 
-// 100 MHz, 1000 x 1000 total: 100 kHz, 100 Hz; 200 pixels of horizontal
-// blanking (2 us), 40 lines of vertical blanking (0.4 ms).
-vca::TimingCandidate Round() { return Timing(100.0, 1000, 800, 100, 40, 1000.0, 960, 4, 10.0); }
-
-// The same with 20.5 lines of blanking per field.
-vca::TimingCandidate HalfLine() { return Timing(100.0, 1000, 800, 100, 40, 500.5, 480, 5, 2.0, vca::TF_INTERLACED); }
-
-TEST(TimingMonitorTests, EveryNonZeroLimitBoundsItsQuantityInclusively) {
-    struct Case {
-        const char* what;
-        vca::TimingCandidate candidate;
-        std::vector<std::pair<int, double>> limits;
-        vca::TimingTest test;
-        int limitIndex;
-    } cases[] = {
-        {"hfmax equal", Round(), {{vca::kHfMax, 100.0}}, T::kAccepted, -1},
-        {"hfmax below", Round(), {{vca::kHfMax, 99.99}}, T::kMonitorMaximum, vca::kHfMax},
-        {"hbpmin above 0.6 us", Round(), {{vca::kHbpMin, 0.7}}, T::kMonitorMinimum, vca::kHbpMin},
-        {"hs% 50 fits", Round(), {{vca::kHsPctMax, 50.0}, {vca::kHsPctMin, 50.0}}, T::kAccepted, -1},
-        {"vfmax only: above", Round(), {{vca::kVfMax, 99.0}}, T::kMonitorMaximum, vca::kVfMax},
-        {"pairs in order", Round(), {{vca::kVfMax, 50.0}, {vca::kHfMax, 50.0}}, T::kMonitorMaximum, vca::kHfMax},
-        // The maximum side counts the half line of a field, the minimum side not.
-        {"vb window of a field", HalfLine(), {{vca::kVbMax, 0.21}, {vca::kVbMin, 0.205}}, T::kAccepted, -1},
-        {"vbmax below 21 lines", HalfLine(), {{vca::kVbMax, 0.208}}, T::kMonitorMaximum, vca::kVbMax},
-        {"vbmin above 20.5 lines", HalfLine(), {{vca::kVbMin, 0.206}}, T::kMonitorMinimum, vca::kVbMin},
-        {"vs% of a field: 25 and 23", HalfLine(), {{vca::kVsPctMax, 25.0}, {vca::kVsPctMin, 23.0}},
-         T::kAccepted, -1},
-        {"vs%max 24", HalfLine(), {{vca::kVsPctMax, 24.0}}, T::kMonitorMaximum, vca::kVsPctMax},
-        {"no horizontal blanking, hs% limited", Timing(100.0, 800, 800, 0, 0, 1000.0, 960, 4, 10.0),
-         {{vca::kHsPctMax, 50.0}}, T::kNoPercentage, vca::kHsPctMax},
-        {"no vertical blanking, vs%min", Timing(100.0, 1000, 800, 100, 40, 960.0, 960, 0, 0.0),
-         {{vca::kVsPctMin, 5.0}}, T::kNoPercentage, vca::kVsPctMin},
-    };
-    for (const auto& c : cases) {
+// Each monitor block of monitor-limits.dat limits the timing of its tag and
+// says in its description what the limits decide.
+TEST_F(ReaderTest, EveryNonZeroMonitorLimitBoundsItsQuantityInclusively) {
+    const vca::TimingCheckResult check = Check(timingtest::ReadFile("monitor-limits.dat"));
+    ASSERT_EQ(check.result, 0) << host::Diagnostics();
+    int checked = 0;
+    for (const vca::DISPENTRY* block = db.entries; block; block = block->next) {
         vca::MonitorEntry monitor{};
-        for (const auto& [index, value] : c.limits) monitor.limits[index] = value;
-        const vca::TimingVerdict verdict = vca::CheckTiming(c.candidate, {0, 0, 0, 0}, 8, monitor);
-        EXPECT_EQ(verdict.test, c.test) << c.what << ": " << vca::TimingTestName(verdict.test);
-        EXPECT_EQ(verdict.limitIndex, c.test == T::kAccepted ? -1 : c.limitIndex) << c.what;
+        std::copy(block->limits, block->limits + vca::kLimitCount, monitor.limits);
+        const std::string desc = block->desc;
+        for (const vca::TimingCandidate& timing : check.timings) {
+            if (timing.tag != block->tag) continue;
+            const vca::TimingVerdict verdict = vca::CheckTiming(timing, {0, 0, 0, 0}, 8, monitor);
+            std::string found = vca::TimingTestName(verdict.test);
+            if (verdict.limitIndex >= 0) found += std::string(" ") + vca::kLimitNames[verdict.limitIndex];
+            EXPECT_EQ(found, desc.substr(desc.find(": ") + 2)) << desc;
+            ++checked;
+        }
     }
+    EXPECT_EQ(checked, 14);
 }
 
 class ValidationTest : public vcatest::AppletTest {
@@ -137,10 +115,10 @@ protected:
         AppletTest::SetUp();
         vca::InitApplet(host::AppletModule());
     }
-    static void PutLimits(std::uint32_t flags, std::uint32_t vco) {
+    static void PutLimits(std::uint32_t flags, std::uint32_t max1020, std::uint32_t max1280, std::uint32_t vco) {
         host::PutDword(vca::kDriverKeyPath, u"V3UZFlags0", flags);
-        host::PutDword(vca::kDriverKeyPath, u"V3UZMaxPcFreq1020", 0);
-        host::PutDword(vca::kDriverKeyPath, u"V3UZMaxPcFreq1280", 0);
+        host::PutDword(vca::kDriverKeyPath, u"V3UZMaxPcFreq1020", max1020);
+        host::PutDword(vca::kDriverKeyPath, u"V3UZMaxPcFreq1280", max1280);
         host::PutDword(vca::kDriverKeyPath, u"V3UZMaxPcPllVcoFreq0", vco);
     }
 };
@@ -154,16 +132,16 @@ TEST_F(ValidationTest, DriverLimitsComeFromItsKey) {
         const char16_t *missing, *tooLong;  // a value of 8 bytes
         std::vector<std::uint32_t> expected;
     } cases[] = {
-        {"every limit readable", false, nullptr, nullptr, {1, 0, 0, 100}},
-        {"flags missing", false, u"V3UZFlags0", nullptr, {0, 0, 0, 100}},
-        {"a limit too long", false, nullptr, u"V3UZMaxPcPllVcoFreq0", {1, 0, 0, 0}},
+        {"every limit readable", false, nullptr, nullptr, {1, 200, 150, 100}},
+        {"flags missing", false, u"V3UZFlags0", nullptr, {0, 200, 150, 100}},
+        {"a limit too long", false, nullptr, u"V3UZMaxPcPllVcoFreq0", {1, 200, 150, 0}},
         {"key unopenable", true, nullptr, nullptr, {0, 0, 0, 0}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         host::Reset();
         vca::mainDialog = 0x99;
-        PutLimits(1, 100);
+        PutLimits(1, 200, 150, 100);
         if (c.missing) host::DeleteValue(vca::kDriverKeyPath, c.missing);
         if (c.tooLong) host::PutValue(vca::kDriverKeyPath, c.tooLong, platform::kRegBinary, std::vector<std::uint8_t>(8, 1));
         host::SetKeyUnopenable(vca::kDriverKeyPath, c.unopenable);
@@ -189,7 +167,7 @@ auto Fields(const vca::TimingEntry& e) {
 // The accepted candidates are compacted with the mode the validation found
 // and every field copied; the slots after them stay as they were.
 TEST_F(ValidationTest, AcceptedCandidatesAreCompactedWithTheirMode) {
-    PutLimits(1, 100);
+    PutLimits(1, 0, 0, 100);
     vca::boardIdentity.pixelGranularity = 4;
     vca::monitorCatalogue = vca::AllocateCatalogue(vca::kCatalogueEntries);
     vca::CopyText(vca::monitorCatalogue[0].name, u"Chosen");
@@ -199,7 +177,6 @@ TEST_F(ValidationTest, AcceptedCandidatesAreCompactedWithTheirMode) {
     std::vector<vca::TimingCandidate> candidates = {
         Sxga(),                                                                     // 135 MHz: above 100
         Timing(65.0, 1344, 1024, 136, 24, 403.0, 384, 3, 1.5, vca::TF_INTERLACED),  // 1024 x 768 interlaced
-        Timing(40.0, 1056, 800, 128, 40, 628.0, 600, 4, 1.0, vca::TF_FSS),
         Timing(20.0, 800, 640, 96, 16, 525.0, 480, 2, 10.0),  // 25 kHz, below hfmin
         Timing(40.0, 1056, 800, 128, 40, 628.0, 600, 4, 1.0, vca::TF_MONID),
     };
@@ -211,14 +188,13 @@ TEST_F(ValidationTest, AcceptedCandidatesAreCompactedWithTheirMode) {
         candidates[i].data = data + (i % 2);
         entries[i].line = static_cast<std::uint16_t>(100 + i);
     }
-    ASSERT_EQ(vca::ValidateTimings(5, candidates.data(), entries.data()), 2u);
-    const vca::TimingCandidate &first = candidates[1], &second = candidates[4];
+    ASSERT_EQ(vca::ValidateTimings(4, candidates.data(), entries.data()), 2u);
+    const vca::TimingCandidate &first = candidates[1], &second = candidates[3];
     const vca::TimingEntry expected[] = {
         {first.tag, first.type, 1024, 768, 120, first.hfreq, first.monid, first.flags, 100, first.data},
         {second.tag, second.type, 800, 600, 60, second.hfreq, second.monid, second.flags, 101, second.data},
         {0, 0, 0, 0, 0, 0, 0, 0, 102, nullptr},
         {0, 0, 0, 0, 0, 0, 0, 0, 103, nullptr},
-        {0, 0, 0, 0, 0, 0, 0, 0, 104, nullptr},
     };
     for (std::size_t slot = 0; slot < entries.size(); ++slot) EXPECT_EQ(Fields(entries[slot]), Fields(expected[slot])) << slot;
     EXPECT_TRUE(host::MessageBoxes().empty());
