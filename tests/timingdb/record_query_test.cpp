@@ -1,7 +1,9 @@
-// The record part: keyword lines, FLAGS blocks, query masks, the nine
-// values of "timing" data blocks, and the line numbers of errors in LF and
-// CR LF files.
+// The record part: keyword lines, FLAGS blocks, the values of "timing"
+// data blocks, query masks, and the line numbers of errors in LF and CR LF
+// files.
+#include <algorithm>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "reader_support.h"
@@ -57,24 +59,39 @@ TEST_F(ReaderTest, RecordErrorsGiveTheirDiagnosticAndLineInLfAndCrLfFiles) {
     }
 }
 
-TEST_F(ReaderTest, FlagsBlocksSetFlagBitsAndMonitorId) {
+// Flag bits and monitor id come from the FLAGS lines; a "timing" record
+// also gives its values, hfreq, flags and monitor id to its timing. The
+// data block's line is the same in LF and CR LF files. (How each value
+// line reads is checked in reader_speed_equivalence_test.cpp.)
+TEST_F(ReaderTest, RecordsCarryTheirFlagsAndTimingValues) {
     struct Case { std::string type; std::string flagLines; std::uint32_t flags; std::uint32_t monid; } cases[] = {
         {"glm", "flags { }", vca::TF_FSEL, 0},
         {"vqx/gli", "flags { stereo=true hexdata=TRUE }", vca::TF_FSEL | vca::TF_STEREO | vca::TF_HEXDATA, 0},
         {"glm", "flags { fsel=false stereo=false hspos=true vspos=false }", 0, 0},
         {"glm", "flags { wire=4 monid=0x12345 }", vca::TF_FSEL | vca::TF_4WIRE | vca::TF_MONID, 0x2345},
         {"glm", "flags { wire=4 }\nflags { stereo=true wire=3 }", vca::TF_FSEL | vca::TF_STEREO, 0},
-        {"timing", "flags { ilace=true fss=true css=true }", vca::TF_INTERLACED | vca::TF_FSS | vca::TF_CSS, 0},
+        {"timing", "flags { ilace=true fss=true css=true monid=0x12 }",
+         vca::TF_INTERLACED | vca::TF_FSS | vca::TF_CSS | vca::TF_MONID, 0x12},
         {"timing", "flags { ilace=true monid=7 }\nflags { wire=4 }",
          vca::TF_INTERLACED | vca::TF_MONID | vca::TF_4WIRE, 0},
     };
     for (const auto& c : cases) {
-        const vca::TimingCheckResult check = Check(kHeader + "tag mon1\ntype " + c.type + "\nxres 1\nyres 1\nrefresh 1\n" +
-                                                   c.flagLines + "\ndata {\n1\n2\n3\n4\n5\n6\n7\n8\n9\n}\n");
-        ASSERT_EQ(check.result, 0) << c.flagLines << host::Diagnostics();
-        ASSERT_EQ(check.records.size(), 1u);
-        EXPECT_EQ(check.records[0].flags, c.flags) << c.flagLines;
-        EXPECT_EQ(check.records[0].monid, c.monid) << c.flagLines;
+        for (bool crlf : {false, true}) {
+            const std::string text = kHeader + "tag mon1\ntype " + c.type + "\nxres 1\nyres 1\nrefresh 1\nhfreq 7\n" +
+                                     c.flagLines + "\ndata {\n  25.175 ; pixel clock\n800\n 640\t\n96\n16\n525.5\n480\n2\n10.5\n}\n";
+            const vca::TimingCheckResult check = Check(crlf ? Crlf(text) : text);
+            ASSERT_EQ(check.result, 0) << text << host::Diagnostics();
+            const vca::TimingEntry& r = check.records.at(0);
+            const int dataLine = 13 + static_cast<int>(std::count(c.flagLines.begin(), c.flagLines.end(), '\n'));
+            EXPECT_EQ(std::make_tuple(r.flags, r.monid, int{r.line}), std::make_tuple(c.flags, c.monid, dataLine)) << text;
+            if (c.type != "timing") continue;
+            const vca::TimingCandidate& t = check.timings.at(0);
+            char values[200];
+            std::snprintf(values, sizeof values, "%g %u %u %u %u %g %u %u %g", t.pixelClock, t.hTotal, t.hActive,
+                          t.hSync, t.hFrontPorch, t.vTotal, t.vActive, t.vSync, t.vFrontPorch);
+            EXPECT_EQ(std::string(values), "25.175 800 640 96 16 525.5 480 2 10.5") << text;
+            EXPECT_EQ(std::make_tuple(t.hfreq, t.flags, t.monid), std::make_tuple(std::uint16_t{7}, c.flags, c.monid));
+        }
     }
 }
 
@@ -109,26 +126,6 @@ TEST_F(ReaderTest, QueriesReturnTheRecordsMatchingEveryMaskBit) {
     EXPECT_EQ(vca::CountTimingEntries(text.c_str(), db, {}, 0, &count), 1);
     EXPECT_EQ(count, 0u);
     EXPECT_EQ(host::Diagnostics(), "NULL query mask\n");
-}
-
-// How each line reads is checked against a plain reading of value lines in
-// reader_speed_equivalence_test.cpp; here the values come through a query.
-TEST_F(ReaderTest, TimingValuesComeWithTheirRecord) {
-    const std::string text = "version 1\ndisplay {\n { tag=m desc=\"M\" }\n}\ntag m\ntype timing\nhfreq 7\n"
-                             "flags { monid=0x12 }\ndata {\n  25.175 ; pixel clock\n800\n 640\t\n96\n16\n525.5\n"
-                             "480\n2\n10.5\n}\n";
-    for (bool crlf : {false, true}) {
-        const vca::TimingCheckResult check = Check(crlf ? Crlf(text) : text);
-        ASSERT_EQ(check.result, 0) << crlf << host::Diagnostics();
-        EXPECT_EQ(check.records[0].line, 9) << crlf;
-        const vca::TimingCandidate& t = check.timings[0];
-        char values[200];
-        std::snprintf(values, sizeof values, "%g %u %u %u %u %g %u %u %g", t.pixelClock, t.hTotal, t.hActive,
-                      t.hSync, t.hFrontPorch, t.vTotal, t.vActive, t.vSync, t.vFrontPorch);
-        EXPECT_EQ(std::string(values), "25.175 800 640 96 16 525.5 480 2 10.5") << crlf;
-        EXPECT_EQ(t.hfreq, 7u);
-        EXPECT_EQ(t.monid, 0x12u);
-    }
 }
 
 }  // namespace
