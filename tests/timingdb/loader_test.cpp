@@ -26,9 +26,8 @@ protected:
         drive.WriteFile("WINDOWS/system32/revid.dat", text);
     }
     void TearDown() override {
-        vca::ResetAppletState();
-        EXPECT_EQ(host::OutstandingAllocations(), 0);
         AppletTest::TearDown();
+        EXPECT_EQ(host::OutstandingAllocations(), 0);
     }
     vcatest::TempDrive drive;
 };

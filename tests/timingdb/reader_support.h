@@ -45,16 +45,14 @@ protected:
     // A header parse, or the whole read (header, count, fetch, timing
     // values), on a fresh machine and database.
     int ParseHeader(const std::string& text) {
-        Fresh();
+        vca::ReleaseTimingDatabase(&db);
+        host::Reset();
         return vca::ParseTimingHeader(text.c_str(), &db);
     }
     vca::TimingCheckResult Check(const std::string& text) {
-        Fresh();
-        return vca::CheckTimingText(text.c_str(), &db);
-    }
-    void Fresh() {
         vca::ReleaseTimingDatabase(&db);
         host::Reset();
+        return vca::CheckTimingText(text.c_str(), &db);
     }
 
     vca::TimingDatabase db{};

@@ -20,23 +20,19 @@ namespace {
 
 using T = vca::TimingTest;
 using timingtest::ReaderTest;
+using ValidationTest = vcatest::AppletTest;
 
 // A "timing" record's nine values: MHz, horizontal total, active, sync,
 // front porch; vertical total, active, sync, front porch.
 vca::TimingCandidate Timing(double pixelClock, std::uint32_t hTotal, std::uint32_t hActive, std::uint32_t hSync,
                             std::uint32_t hFrontPorch, double vTotal, std::uint32_t vActive, std::uint32_t vSync,
                             double vFrontPorch, std::uint32_t flags = 0) {
-    vca::TimingCandidate c{};
-    c.type = vca::kTypeTiming;
-    c.pixelClock = pixelClock, c.hTotal = hTotal, c.hActive = hActive, c.hSync = hSync, c.hFrontPorch = hFrontPorch;
-    c.vTotal = vTotal, c.vActive = vActive, c.vSync = vSync, c.vFrontPorch = vFrontPorch, c.flags = flags;
-    return c;
+    return {pixelClock, hTotal, hActive, hSync, hFrontPorch, vTotal, vActive, vSync, vFrontPorch, 0, flags,
+            vca::kTypeTiming, 0, 0, nullptr};
 }
 
 // 1280 x 1024 at 75 Hz: 135 MHz, 1688 x 1066.
 vca::TimingCandidate Sxga() { return Timing(135.0, 1688, 1280, 144, 16, 1066.0, 1024, 3, 1.0); }
-
-const vca::MonitorEntry kNoMonitor{};
 
 TEST(TimingBoardTests, GeometryClockAndUndefinedTimingsDecideInOrder) {
     const vca::BoardTimingLimits none{0, 0, 0, 0};
@@ -74,15 +70,15 @@ TEST(TimingBoardTests, GeometryClockAndUndefinedTimingsDecideInOrder) {
          T::kAccepted},
     };
     for (const auto& c : cases) {
-        const vca::TimingVerdict verdict = vca::CheckTiming(c.candidate, c.board, c.granularity, kNoMonitor);
+        const vca::TimingVerdict verdict = vca::CheckTiming(c.candidate, c.board, c.granularity, {});
         EXPECT_EQ(verdict.test, c.test) << c.what << ": " << vca::TimingTestName(verdict.test);
         EXPECT_EQ(verdict.narrowTest, c.narrowTest) << c.what << ": " << vca::TimingTestName(verdict.narrowTest);
     }
 
     // The refresh rounds to the nearest whole rate (59.94 Hz to 60); a
     // rejection says what it measured against which bound.
-    const vca::TimingVerdict rounded = vca::CheckTiming(vga, none, 4, kNoMonitor);
-    const vca::TimingVerdict tiles = vca::CheckTiming(Sxga(), none, 2, kNoMonitor);  // 64 x 128 tiles of 20 pixels
+    const vca::TimingVerdict rounded = vca::CheckTiming(vga, none, 4, {});
+    const vca::TimingVerdict tiles = vca::CheckTiming(Sxga(), none, 2, {});  // 64 x 128 tiles of 20 pixels
     EXPECT_EQ(std::make_tuple(rounded.refresh, tiles.test, tiles.quantity, tiles.limit),
               std::make_tuple(std::uint16_t{60}, T::kTileCount, 8192.0, 4096.0));
 }
@@ -109,19 +105,15 @@ TEST_F(ReaderTest, EveryNonZeroMonitorLimitBoundsItsQuantityInclusively) {
     EXPECT_EQ(checked, 14);
 }
 
-class ValidationTest : public vcatest::AppletTest {
-protected:
-    void SetUp() override {
-        AppletTest::SetUp();
-        vca::InitApplet(host::AppletModule());
-    }
-    static void PutLimits(std::uint32_t flags, std::uint32_t max1020, std::uint32_t max1280, std::uint32_t vco) {
-        host::PutDword(vca::kDriverKeyPath, u"V3UZFlags0", flags);
-        host::PutDword(vca::kDriverKeyPath, u"V3UZMaxPcFreq1020", max1020);
-        host::PutDword(vca::kDriverKeyPath, u"V3UZMaxPcFreq1280", max1280);
-        host::PutDword(vca::kDriverKeyPath, u"V3UZMaxPcPllVcoFreq0", vco);
-    }
-};
+// The driver's key with its four pixel clock limits, and the applet's
+// resources for the message about them.
+void PutLimits(std::uint32_t flags, std::uint32_t max1020, std::uint32_t max1280, std::uint32_t vco) {
+    vca::InitApplet(host::AppletModule());
+    host::PutDword(vca::kDriverKeyPath, u"V3UZFlags0", flags);
+    host::PutDword(vca::kDriverKeyPath, u"V3UZMaxPcFreq1020", max1020);
+    host::PutDword(vca::kDriverKeyPath, u"V3UZMaxPcFreq1280", max1280);
+    host::PutDword(vca::kDriverKeyPath, u"V3UZMaxPcPllVcoFreq0", vco);
+}
 
 // A limit that cannot be read counts as 0 (no limit), and message 1208 is
 // shown once.
@@ -153,8 +145,7 @@ TEST_F(ValidationTest, DriverLimitsComeFromItsKey) {
         for (const auto& box : host::MessageBoxes()) {
             EXPECT_EQ(vcatest::Utf8(box.text), "The pixel clock limits of the display driver cannot be read from the "
                                                "registry. Timings are checked without them.");
-            EXPECT_EQ(box.type, 64u);
-            EXPECT_EQ(box.owner, 0x99u);
+            EXPECT_EQ(std::make_pair(box.type, box.owner), std::make_pair(64u, platform::Window{0x99}));
         }
         EXPECT_EQ(host::OpenKeyCount(), 0);
     }
