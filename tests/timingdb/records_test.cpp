@@ -110,6 +110,7 @@ TEST_F(ReaderTest, QueriesReturnTheRecordsMatchingEveryMaskBit) {
         {vca::QM_TAG, 0, 0, 0, {14, 22}},
         {vca::QM_STEREO, 0, 0, 0, {14, 40}},
         {vca::QM_MONID | vca::QM_TYPE, 0, 2, 5, {40}},
+        {vca::QM_MONID, 0, 0, 0, {14}},  // a record without FLAGS has no monitor id to match
         {vca::QM_TYPE | 0x100, 0, 1, 0, {}},
     };
     for (const auto& c : cases) {
