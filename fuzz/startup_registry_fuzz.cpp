@@ -1,7 +1,6 @@
-// Runs the whole start-up (identification, the default settings with the
-// timing database and the mode lists, the hardware information) against a
-// driver key filled from the input: any value it reads, of any type, size
-// and bytes. Input layout:
+// Runs the whole start-up (identification, the default settings with the timing database and
+// the mode lists, the hardware information) against a driver key filled from the input: any
+// value it reads, of any type, size and bytes. Input layout:
 //   byte 0   the board profile (data/boards/, in name order)
 //   byte 1   options: bits 0-1 the timing database (0 the shipped one, 1 a third of its records,
 //            2 none, 3 one that does not parse); 0x04 the key is read-only; 0x08 it cannot be
@@ -57,8 +56,7 @@ constexpr std::size_t kNameCount = sizeof kNames / sizeof kNames[0];
 std::vector<std::pair<boardsim::Profile, bool>> boards;  // with whether the monitor is unsupported
 std::string drives[4];  // drive folders by timing database, as option bits 0-1 choose
 
-// The shipped database without its comment lines and with every third
-// record: the same monitors and record types, read in a fraction of the time.
+// The shipped database without comment lines and with every third record, read in a third of the time.
 std::string ThirdOfTheRecords(const std::string& shipped) {
     std::istringstream in(shipped);
     std::string kept;
@@ -99,11 +97,6 @@ bool Prepare() {
     return true;
 }
 
-template <typename... Texts>
-void RequireTerminated(const Texts&... texts) {
-    (Require(std::find(std::begin(texts), std::end(texts), u'\0') != std::end(texts)), ...);
-}
-
 bool ReadsAsNumber(const char16_t* name) {
     host::RegValue value;
     return host::GetValue(vca::kDriverKeyPath, name, &value) && value.data.size() == 4 &&
@@ -117,6 +110,8 @@ void CheckLoaded() {
     Require(std::memcmp(&s, &vca::workingSettings, sizeof s) == 0 && s.DualScreen <= 2 && vca::activeView);
     // A stored non-zero stereo value stands as stored when stereo is offered.
     Require(s.Stereo == 0 ? !vca::AllStereoOnly() : vca::AnyStereoRates());
+    Require(s.Preference1 == (s.Preferences & 1) && s.Preference2 == (s.Preferences & 2) &&
+            s.Preference4 == (s.Preferences & 4));
     const vca::ModeViewEntry* mode = vca::activeView;
     while (mode->width != 0 && (mode->width != s.XResolution || mode->height != s.YResolution)) ++mode;
     bool offered = vca::activeView->width == 0 && s.XResolution == 640 && s.YResolution == 480 &&
@@ -127,9 +122,12 @@ void CheckLoaded() {
     for (const vca::ScreenGamma& g : vca::currentGamma)
         Require(g.Contrast >= 30 && g.Contrast <= 100 && g.GammaDataSource >= 1 && g.GammaDataSource <= 3 &&
                 g.gamma > 0.0 && g.gamma < 1e8 && g.table.header == vca::kGammaHeader);
+    const auto ended = [](const auto&... texts) {
+        return ((std::find(std::begin(texts), std::end(texts), u'\0') != std::end(texts)) && ...);
+    };
     const vca::HardwareInfo& h = vca::hardwareInfo;
-    RequireTerminated(s.Description, s.TagStr, vca::currentGamma[0].GammaFile, vca::currentGamma[1].GammaFile, h.board,
-                      h.company, h.version, h.driverFiles, h.chip, h.dac, h.memory, h.adapter, h.textureMemory);
+    Require(ended(s.Description, s.TagStr, vca::currentGamma[0].GammaFile, vca::currentGamma[1].GammaFile, h.board,
+                  h.company, h.version, h.driverFiles, h.chip, h.dac, h.memory, h.adapter, h.textureMemory));
 }
 
 // Every write of a successful start-up is a well-formed correction (what it
@@ -146,6 +144,8 @@ void CheckWriteBacks() {
                 w.data.size() == (table ? sizeof(vca::GammaTable) : 4));
         if (w.name == kNames[4]) std::memcpy(&width, w.data.data(), 4);
         if (w.name == kNames[5]) std::memcpy(&height, w.data.data(), 4);
+        if (w.name == kNames[11] || w.name == kNames[12])  // a gamma source, as loaded
+            Require(std::memcmp(w.data.data(), &vca::currentGamma[w.name == kNames[12]].GammaDataSource, 4) == 0);
     }
     Require((width == 0) == (height == 0) &&
             (width == 0 || (width == s.XResolution && height == s.YResolution) ||
@@ -183,7 +183,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             at += std::min(length, size - at - 4);
         }
     }
-    const std::u16string key = vca::kDriverKeyPath;
+    const char16_t* key = vca::kDriverKeyPath;
     host::PutValue(key, u"V3UZFlags0", platform::kRegDword, {0, 0, 0, 0});  // creates the key
     host::DeleteValue(key, u"V3UZFlags0");
     for (std::size_t name : order) host::PutValue(key, kNames[name], values[name].first, values[name].second);
@@ -222,9 +222,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         CheckLoaded();
         CheckWriteBacks();
         if ((options & 0x40) && !failAllocation && !failWrite) {
-            // The next start-up corrects nothing and loads the same (the gamma
-            // sources apart: a table rewritten alone takes its source to 3 in
-            // memory only). Ending the process here would escape and stop.
+            // The next start-up corrects nothing and loads the same, the gamma sources apart (a
+            // table rewritten alone takes its source to 3 in memory only; that of a write, above).
             const vca::DisplaySettings settings = vca::loadedSettings;
             const vca::ScreenGamma gamma[2] = {vca::currentGamma[0], vca::currentGamma[1]};
             vca::ReleaseAllTables();
