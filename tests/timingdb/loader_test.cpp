@@ -96,9 +96,9 @@ TEST_F(LoaderTest, CatalogueHoldsTheLastBlockFirstAndASecondLoadReplacesIt) {
     // Name, tag, tag index and every limit given, the last block first.
     std::vector<std::string> entries;
     for (const vca::MonitorEntry* e = vca::monitorCatalogue; e->name[0] != u'\0'; ++e) {
-        entries.push_back(Utf8(e->name) + "|" + Utf8(e->tagName) + "|" + std::to_string(e->tagIndex));
+        std::string& entry = entries.emplace_back(Utf8(e->name) + "|" + Utf8(e->tagName) + "|" + std::to_string(e->tagIndex));
         for (int l = 0; l < vca::kLimitCount; ++l)
-            if (e->limits[l] != 0.0) entries.back() += std::string("|") + vca::kLimitNames[l] + "=" + std::to_string(e->limits[l]);
+            if (e->limits[l] != 0.0) entry += "|" + std::string(vca::kLimitNames[l]) + "=" + std::to_string(e->limits[l]);
     }
     EXPECT_EQ(entries, (std::vector<std::string>{"Third|MS|0|vs%max=10.000000|vs%min=2.000000",
                                                  "Caf\u00e9 monitor|LM|1|vfmin=50.000000|vsmax=0.250000",

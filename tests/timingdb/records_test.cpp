@@ -82,7 +82,7 @@ TEST_F(ReaderTest, RecordsCarryTheirFlagsAndTimingValues) {
     for (const auto& c : cases) {
         for (bool crlf : {false, true}) {
             const std::string text = kHeader + "tag mon1\ntype " + c.type + "\nxres 1\nyres 1\nrefresh 1\nhfreq 7\n" +
-                                     c.flagLines + "\ndata {\n  25.175 ; pixel clock\n800\n 640\t\n96\n16\n525.5\n480\n2\n10.5\n}\n";
+                                     c.flagLines + "\ndata {\n  25.175 ; MHz\n800\n 640\t\n96\n16\n525.5\n480\n2\n10.5\n}\n";
             const vca::TimingCheckResult check = Check(crlf ? Crlf(text) : text);
             ASSERT_EQ(check.result, 0) << text << host::Diagnostics();
             const vca::TimingEntry& r = check.records.at(0);
