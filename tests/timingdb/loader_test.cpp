@@ -1,16 +1,14 @@
 // Loading revid.dat: the message of every failure and running out of
 // memory, the two flags, and the monitor catalogue.
-#include <gtest/gtest.h>
-
-#include <string>
 #include <vector>
 
-#include "base/app_state.h"
+#include "applet/reset.h"
 #include "applet/startup.h"
+#include "base/app_state.h"
 #include "timingdb/monitor_catalogue.h"
+#include "reader_support.h"
 #include "support/applet_fixture.h"
 #include "timingdb/database_loader.h"
-#include "timingdb/scanner.h"
 
 namespace {
 
@@ -20,24 +18,17 @@ const std::string kPath = "C:\\WINDOWS\\system32\\revid.dat";
 
 class LoaderTest : public vcatest::AppletTest {
 protected:
-    void SetUp() override {
-        AppletTest::SetUp();
-        ResetLoader();
+    void Prepare(const std::string& text) {
+        vca::ResetAppletState();
+        host::Reset();
         host::MapDriveC(drive.root());
         vca::InitApplet(host::AppletModule());
+        drive.WriteFile("WINDOWS/system32/revid.dat", text);
     }
     void TearDown() override {
-        ResetLoader();
-        EXPECT_EQ(host::OutstandingAllocations(), 0);
         AppletTest::TearDown();
+        EXPECT_EQ(host::OutstandingAllocations(), 0);
     }
-    static void ResetLoader() {
-        vca::ResetTimingDatabaseState();
-        vca::ResetCatalogueState();
-        vca::ResetTimingReaderState();
-    }
-    void WriteDatabase(const std::string& text) { drive.WriteFile("WINDOWS/system32/revid.dat", text); }
-
     vcatest::TempDrive drive;
 };
 
@@ -45,40 +36,32 @@ TEST_F(LoaderTest, EveryFailureShowsOneComposedMessageAndSetsOneFlag) {
     const std::string cannotUse = "Cannot use the timing database " + kPath + ". The error is on line ";
     const std::string outOfMemory = "There is not enough memory to continue. The Video Configuration applet will close.";
     const std::string good = "version 1\ndisplay { { tag=MS desc=\"Only\" } }\n";
-    enum Setup { kNoFile, kNoSize, kText };
     const struct {
         const char* what;
-        Setup setup;
+        bool noFile, noSize;
         std::string text;
         int failingAllocation;  // 1 the text, 2 the monitor block, 3 the catalogue
         int result;
-        std::uint32_t type;
         std::string message;
         bool unreadable, invalid;
     } cases[] = {
-        {"missing file", kNoFile, "", 0, 1, 64,
-         "Cannot open the timing database " + kPath + ". The built-in monitor list and a single 640 x 480 mode will be used.",
+        {"missing file", true, false, "", 0, 1, "Cannot open the timing database " + kPath +
+         ". The built-in monitor list and a single 640 x 480 mode will be used.", true, false},
+        {"size not available", false, true, "", 0, 1, "Cannot find out the size of the timing database " + kPath + ".",
          true, false},
-        {"size not available", kNoSize, "", 0, 1, 64, "Cannot find out the size of the timing database " + kPath + ".",
-         true, false},
-        {"empty file", kText, "", 0, 1, 64, cannotUse + "1.", false, true},
-        {"syntax error on line 4", kText, "version 3\ndisplay {\n { tag=a desc=\"x\"\n   hfmax = 80 }\n}\n", 0, 1, 64,
-         cannotUse + "4.", false, true},
-        {"inconsistent limit pair", kText, "version 3\ndisplay {\n { tag=a desc=\"x\"\n hfmax=60 hfmin=60\n }\n}\n", 0, 1,
-         64, "Cannot use the timing database " + kPath + ".  The error is on line 5.  A monitor block gives a "
+        {"empty file", false, false, "", 0, 1, cannotUse + "1.", false, true},
+        {"inconsistent limit pair", false, false, "version 3\ndisplay {\n { tag=a desc=\"x\"\n hfmax=60 hfmin=60\n }\n}\n",
+         0, 1, "Cannot use the timing database " + kPath + ".  The error is on line 5.  A monitor block gives a "
          "maximum limit that is not greater than its minimum.", false, true},
-        {"no memory for the text", kText, good, 1, -1, 16, outOfMemory, false, false},
-        {"no memory for a monitor block: a parse error", kText, good, 2, 1, 64, cannotUse + "2.", false, true},
-        {"no memory for the catalogue", kText, good, 3, -1, 16, outOfMemory, false, false},
+        {"no memory for the text", false, false, good, 1, -1, outOfMemory, false, false},
+        {"no memory for a monitor block: a parse error", false, false, good, 2, 1, cannotUse + "2.", false, true},
+        {"no memory for the catalogue", false, false, good, 3, -1, outOfMemory, false, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        ResetLoader();
-        host::Reset();
-        host::MapDriveC(drive.root());
-        WriteDatabase(c.text);
-        host::FailFileOpen(c.setup == kNoFile);
-        host::FailFileSize(c.setup == kNoSize);
+        Prepare(c.text);
+        host::FailFileOpen(c.noFile);
+        host::FailFileSize(c.noSize);
         host::FailNthAllocation(c.failingAllocation);
         vca::mainDialog = 0x4242;
 
@@ -87,7 +70,8 @@ TEST_F(LoaderTest, EveryFailureShowsOneComposedMessageAndSetsOneFlag) {
         const auto& box = host::MessageBoxes()[0];
         EXPECT_EQ(Utf8(box.text), c.message);
         EXPECT_EQ(Utf8(box.caption), "Norvane Video Configuration");
-        EXPECT_EQ(box.type, c.type);
+        // Information owned by the main dialog; running out of memory stops.
+        EXPECT_EQ(box.type, c.result == 1 ? 64u : 16u);
         EXPECT_EQ(vca::databaseUnreadable, c.unreadable);
         EXPECT_EQ(vca::databaseInvalid, c.invalid);
         EXPECT_EQ(vca::monitorCatalogue, nullptr);
@@ -97,43 +81,28 @@ TEST_F(LoaderTest, EveryFailureShowsOneComposedMessageAndSetsOneFlag) {
             EXPECT_EQ(vca::timingText != nullptr, !c.unreadable);
         }
     }
-    vca::mainDialog = 0;
 }
 
 TEST_F(LoaderTest, CatalogueHoldsTheLastBlockFirstAndASecondLoadReplacesIt) {
-    WriteDatabase("version 1\ndisplay {\n}\n");
+    Prepare("version 1\ndisplay {\n}\n");
     ASSERT_EQ(vca::LoadTimingDatabase(), 1);
     ASSERT_TRUE(vca::databaseInvalid);
-    // "\xE9" is e acute in the ANSI code page.
-    WriteDatabase(
-        "version 1\ndisplay {\n"
-        " { tag=MS desc=\"First generic\" hfmax=80 hfmin=30 }\n"
-        " { tag=LM desc=\"Caf\xE9 monitor\" vfmin=50 vsmax=0.25 }\n"
-        " { tag=ms desc=\"Third\" vs%max=10 vs%min=2 }\n"
-        "}\n");
+    // The second monitor's name holds an e acute in the ANSI code page.
+    drive.WriteFile("WINDOWS/system32/revid.dat", timingtest::ReadFile("three-monitors.dat"));
     ASSERT_EQ(vca::LoadTimingDatabase(), 1);
     EXPECT_EQ(host::MessageBoxes().size(), 1u) << "only the first load's";
     EXPECT_FALSE(vca::databaseUnreadable || vca::databaseInvalid);
     ASSERT_NE(vca::monitorCatalogue, nullptr);
-    const struct {
-        std::u16string name, tagName;
-        std::uint16_t tagIndex;
-        std::vector<std::pair<int, double>> limits;  // every other limit is 0
-    } expected[] = {
-        {u"Third", u"MS", 0, {{vca::kVsPctMax, 10}, {vca::kVsPctMin, 2}}},
-        {u"Caf\u00e9 monitor", u"LM", 1, {{vca::kVfMin, 50}, {vca::kVsMax, 0.25}}},
-        {u"First generic", u"MS", 0, {{vca::kHfMax, 80}, {vca::kHfMin, 30}}},
-    };
-    for (std::size_t i = 0; i < 3; ++i) {
-        const vca::MonitorEntry& entry = vca::monitorCatalogue[i];
-        EXPECT_EQ(std::u16string(entry.name), expected[i].name) << i;
-        EXPECT_EQ(std::u16string(entry.tagName), expected[i].tagName) << i;
-        EXPECT_EQ(entry.tagIndex, expected[i].tagIndex) << i;
-        double limits[vca::kLimitCount] = {};
-        for (const auto& [index, value] : expected[i].limits) limits[index] = value;
-        for (int l = 0; l < vca::kLimitCount; ++l) EXPECT_EQ(entry.limits[l], limits[l]) << i << " " << l;
+    // Name, tag, tag index and every limit given, the last block first.
+    std::vector<std::string> entries;
+    for (const vca::MonitorEntry* e = vca::monitorCatalogue; e->name[0] != u'\0'; ++e) {
+        std::string& entry = entries.emplace_back(Utf8(e->name) + "|" + Utf8(e->tagName) + "|" + std::to_string(e->tagIndex));
+        for (int l = 0; l < vca::kLimitCount; ++l)
+            if (e->limits[l] != 0.0) entry += "|" + std::string(vca::kLimitNames[l]) + "=" + std::to_string(e->limits[l]);
     }
-    EXPECT_EQ(vca::monitorCatalogue[3].name[0], u'\0');
+    EXPECT_EQ(entries, (std::vector<std::string>{"Third|MS|0|vs%max=10.000000|vs%min=2.000000",
+                                                 "Caf\u00e9 monitor|LM|1|vfmin=50.000000|vsmax=0.250000",
+                                                 "First generic|MS|0|hfmax=80.000000|hfmin=30.000000"}));
     // Text, three monitor blocks and the catalogue.
     EXPECT_EQ(host::OutstandingAllocations(), 5);
 }

@@ -1,9 +1,11 @@
 // Shared pieces of the timing reader tests: a fresh emulated machine and
-// reader state per test, and small builders of timing texts.
+// reader state per test, a header of two monitors, and test files.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "platform/host/host.h"
@@ -22,11 +24,14 @@ inline const std::string kHeader =
 // The same text with CR LF line ends.
 inline std::string Crlf(const std::string& text) {
     std::string out;
-    for (char c : text) {
-        if (c == '\n') out += '\r';
-        out += c;
-    }
+    for (char c : text) out += c == '\n' ? "\r\n" : std::string(1, c);
     return out;
+}
+
+// The bytes of a file: a name of tests/data/timingdb, or a full path.
+inline std::string ReadFile(const std::string& path) {
+    std::ifstream in(path[0] == '/' ? path : VCA_SOURCE_DIR "/tests/data/timingdb/" + path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 class ReaderTest : public ::testing::Test {
@@ -37,13 +42,13 @@ protected:
     }
     void TearDown() override { vca::ReleaseTimingDatabase(&db); }
 
-    // Parses a header, releasing what an earlier parse of the test left.
+    // A header parse, or the whole read (header, count, fetch, timing
+    // values), on a fresh machine and database.
     int ParseHeader(const std::string& text) {
         vca::ReleaseTimingDatabase(&db);
         host::Reset();
         return vca::ParseTimingHeader(text.c_str(), &db);
     }
-    // Runs the whole read (header, count, fetch, timing values).
     vca::TimingCheckResult Check(const std::string& text) {
         vca::ReleaseTimingDatabase(&db);
         host::Reset();

@@ -3,57 +3,54 @@
 // of the accepted entries.
 #include <gtest/gtest.h>
 
-#include <string>
+#include <algorithm>
+#include <tuple>
 #include <vector>
 
-#include "base/app_state.h"
 #include "applet/startup.h"
+#include "base/app_state.h"
 #include "base/text.h"
 #include "driver/board_identity.h"
 #include "timingdb/monitor_catalogue.h"
+#include "reader_support.h"
 #include "support/applet_fixture.h"
-#include "timingdb/database_loader.h"
 #include "timingdb/timing_validation.h"
 
 namespace {
 
-using vca::TimingTest;
 using T = vca::TimingTest;
+using timingtest::ReaderTest;
+using ValidationTest = vcatest::AppletTest;
 
 // A "timing" record's nine values: MHz, horizontal total, active, sync,
 // front porch; vertical total, active, sync, front porch.
 vca::TimingCandidate Timing(double pixelClock, std::uint32_t hTotal, std::uint32_t hActive, std::uint32_t hSync,
                             std::uint32_t hFrontPorch, double vTotal, std::uint32_t vActive, std::uint32_t vSync,
                             double vFrontPorch, std::uint32_t flags = 0) {
-    vca::TimingCandidate c{};
-    c.type = vca::kTypeTiming;
-    c.pixelClock = pixelClock, c.hTotal = hTotal, c.hActive = hActive, c.hSync = hSync, c.hFrontPorch = hFrontPorch;
-    c.vTotal = vTotal, c.vActive = vActive, c.vSync = vSync, c.vFrontPorch = vFrontPorch, c.flags = flags;
-    return c;
+    return {pixelClock, hTotal, hActive, hSync, hFrontPorch, vTotal, vActive, vSync, vFrontPorch, 0, flags,
+            vca::kTypeTiming, 0, 0, nullptr};
 }
 
 // 1280 x 1024 at 75 Hz: 135 MHz, 1688 x 1066.
 vca::TimingCandidate Sxga() { return Timing(135.0, 1688, 1280, 144, 16, 1066.0, 1024, 3, 1.0); }
 
-const vca::MonitorEntry kNoMonitor{};
-
 TEST(TimingBoardTests, GeometryClockAndUndefinedTimingsDecideInOrder) {
     const vca::BoardTimingLimits none{0, 0, 0, 0};
-    const vca::TimingCandidate wide1800 = Timing(120.0, 2200, 1800, 100, 50, 500.0, 480, 3, 1.0);
-    const vca::TimingCandidate svga = Timing(40.0, 1056, 800, 128, 40, 628.0, 600, 4, 1.0);
+    const vca::TimingCandidate vga = Timing(25.175, 800, 640, 96, 16, 525.0, 480, 2, 10.0);
     struct Case {
         const char* what;
         vca::TimingCandidate candidate;
         vca::BoardTimingLimits board;
         std::uint16_t granularity;
-        TimingTest test, narrowTest;
+        vca::TimingTest test, narrowTest;
     } cases[] = {
         {"1280 wide: 5120 narrow tiles, 4096 wide", Sxga(), none, 4, T::kAccepted, T::kTileCount},
         {"narrow clock limit ignored on the wide width", Sxga(), {0, 0, 100, 0}, 4, T::kAccepted, T::kTileCount},
         {"board clock limit applies", Sxga(), {0, 100, 0, 0}, 4, T::kMaxPcFreq1020, T::kTileCount},
         {"board clock limit inclusive", Sxga(), {0, 135, 0, 0}, 4, T::kAccepted, T::kTileCount},
         {"granularity 8: narrow width fits", Sxga(), {0, 0, 100, 0}, 8, T::kAccepted, T::kMaxPcFreq1280},
-        {"1800 wide, granularity 4", wide1800, none, 4, T::kTileColumns, T::kTileColumns},
+        {"1800 wide, granularity 4", Timing(120.0, 2200, 1800, 100, 50, 500.0, 480, 3, 1.0), none, 4,
+         T::kTileColumns, T::kTileColumns},
         {"1282 wide, granularity 4", Timing(100.0, 1600, 1282, 8, 8, 700.0, 600, 3, 1.0), none, 4,
          T::kGranularity, T::kGranularity},
         {"2056 wide", Timing(100.0, 2200, 2056, 8, 8, 20.0, 8, 3, 1.0), none, 8, T::kWidth, T::kWidth},
@@ -66,101 +63,101 @@ TEST(TimingBoardTests, GeometryClockAndUndefinedTimingsDecideInOrder) {
         {"synthesiser limit off by bit 0x08", Sxga(), {0x08, 0, 0, 100}, 4, T::kAccepted, T::kTileCount},
         {"synthesiser limit on with flags 1", Sxga(), {1, 0, 0, 100}, 4, T::kSynthesiser, T::kAccepted},
         {"synthesiser limit off by flags 0", Sxga(), {0, 0, 0, 100}, 4, T::kAccepted, T::kTileCount},
-        {"fss", Timing(40.0, 1056, 800, 128, 40, 628.0, 600, 4, 1.0, vca::TF_FSS | vca::TF_INTERLACED), none, 8,
-         T::kFss, T::kAccepted},
-        {"granularity 0", svga, none, 0, T::kNoGranularity, T::kNoGranularity},
-        {"pixel clock 0", Timing(0.0, 1056, 800, 128, 40, 628.0, 600, 4, 1.0), none, 8, T::kUndefined, T::kAccepted},
+        {"fss", Timing(25.175, 800, 640, 96, 16, 525.0, 480, 2, 10.0, vca::TF_FSS), none, 8, T::kFss, T::kAccepted},
+        {"granularity 0", vga, none, 0, T::kNoGranularity, T::kNoGranularity},
+        {"pixel clock 0", Timing(0.0, 800, 640, 96, 16, 525.0, 480, 2, 10.0), none, 8, T::kUndefined, T::kAccepted},
         {"refresh beyond 16 bits", Timing(1000.0, 10, 8, 1, 1, 1.0, 1, 0, 0.0), none, 4, T::kRefreshRange,
          T::kAccepted},
     };
     for (const auto& c : cases) {
-        const vca::TimingVerdict verdict = vca::CheckTiming(c.candidate, c.board, c.granularity, kNoMonitor);
+        const vca::TimingVerdict verdict = vca::CheckTiming(c.candidate, c.board, c.granularity, {});
         EXPECT_EQ(verdict.test, c.test) << c.what << ": " << vca::TimingTestName(verdict.test);
         EXPECT_EQ(verdict.narrowTest, c.narrowTest) << c.what << ": " << vca::TimingTestName(verdict.narrowTest);
     }
 
-    const vca::TimingVerdict sxga = vca::CheckTiming(Sxga(), none, 4, kNoMonitor);
-    EXPECT_EQ(sxga.refresh, 75);
-    EXPECT_EQ(sxga.tileWidth, 40u);
-    const vca::TimingVerdict vga = vca::CheckTiming(Timing(25.175, 800, 640, 96, 16, 525.0, 480, 2, 10.0), none, 4,
-                                                    kNoMonitor);
-    EXPECT_EQ(vga.refresh, 60) << "59.94 Hz rounds to the nearest whole rate";
-    const vca::TimingVerdict tiles = vca::CheckTiming(Sxga(), {0, 0, 0, 0}, 2, kNoMonitor);
-    EXPECT_EQ(tiles.test, T::kTileCount);
-    EXPECT_EQ(tiles.quantity, 64.0 * 128.0);  // 1280 / 20 tiles across, 128 rows
-    EXPECT_EQ(tiles.limit, 4096.0);
+    // The refresh rounds to the nearest whole rate (59.94 Hz to 60); a
+    // rejection says what it measured against which bound.
+    const vca::TimingVerdict rounded = vca::CheckTiming(vga, none, 4, {});
+    const vca::TimingVerdict tiles = vca::CheckTiming(Sxga(), none, 2, {});  // 64 x 128 tiles of 20 pixels
+    EXPECT_EQ(std::make_tuple(rounded.refresh, tiles.test, tiles.quantity, tiles.limit),
+              std::make_tuple(std::uint16_t{60}, T::kTileCount, 8192.0, 4096.0));
 }
 
-// 100 MHz, 1000 x 1000 total: 100 kHz, 100 Hz; 200 pixels of horizontal
-// blanking (2 us), 40 lines of vertical blanking (0.4 ms).
-vca::TimingCandidate Round() { return Timing(100.0, 1000, 800, 100, 40, 1000.0, 960, 4, 10.0); }
-
-// The same with 20.5 lines of blanking per field.
-vca::TimingCandidate HalfLine() { return Timing(100.0, 1000, 800, 100, 40, 500.5, 480, 5, 2.0, vca::TF_INTERLACED); }
-
-TEST(TimingMonitorTests, EveryNonZeroLimitBoundsItsQuantityInclusively) {
-    struct Case {
-        const char* what;
-        vca::TimingCandidate candidate;
-        std::vector<std::pair<int, double>> limits;
-        TimingTest test;
-        int limitIndex;
-    } cases[] = {
-        {"hfmax equal", Round(), {{vca::kHfMax, 100.0}}, T::kAccepted, -1},
-        {"hfmax below", Round(), {{vca::kHfMax, 99.99}}, T::kMonitorMaximum, vca::kHfMax},
-        {"hbpmin above 0.6 us", Round(), {{vca::kHbpMin, 0.7}}, T::kMonitorMinimum, vca::kHbpMin},
-        {"hs% 50 fits", Round(), {{vca::kHsPctMax, 50.0}, {vca::kHsPctMin, 50.0}}, T::kAccepted, -1},
-        {"vfmax only: above", Round(), {{vca::kVfMax, 99.0}}, T::kMonitorMaximum, vca::kVfMax},
-        {"vfmax only: 1 Hz", Timing(1.0, 1000, 800, 100, 40, 1000.0, 960, 4, 10.0), {{vca::kVfMax, 99.0}},
-         T::kAccepted, -1},
-        {"pairs in order", Round(), {{vca::kVfMax, 50.0}, {vca::kHfMax, 50.0}}, T::kMonitorMaximum, vca::kHfMax},
-        // The maximum side counts the half line of a field, the minimum side not.
-        {"vb window of a field", HalfLine(), {{vca::kVbMax, 0.21}, {vca::kVbMin, 0.205}}, T::kAccepted, -1},
-        {"vbmax below 21 lines", HalfLine(), {{vca::kVbMax, 0.208}}, T::kMonitorMaximum, vca::kVbMax},
-        {"vbmin above 20.5 lines", HalfLine(), {{vca::kVbMin, 0.206}}, T::kMonitorMinimum, vca::kVbMin},
-        {"vs% of a field: 25 and 23", HalfLine(), {{vca::kVsPctMax, 25.0}, {vca::kVsPctMin, 23.0}},
-         T::kAccepted, -1},
-        {"vs%max 24", HalfLine(), {{vca::kVsPctMax, 24.0}}, T::kMonitorMaximum, vca::kVsPctMax},
-        {"no horizontal blanking, hs% limited", Timing(100.0, 800, 800, 0, 0, 1000.0, 960, 4, 10.0),
-         {{vca::kHsPctMax, 50.0}}, T::kNoPercentage, vca::kHsPctMax},
-        {"no vertical blanking, vs%min", Timing(100.0, 1000, 800, 100, 40, 960.0, 960, 0, 0.0),
-         {{vca::kVsPctMin, 5.0}}, T::kNoPercentage, vca::kVsPctMin},
-    };
-    for (const auto& c : cases) {
+// Each monitor block of monitor-limits.dat limits the timing of its tag and
+// says in its description what the limits decide.
+TEST_F(ReaderTest, EveryNonZeroMonitorLimitBoundsItsQuantityInclusively) {
+    const vca::TimingCheckResult check = Check(timingtest::ReadFile("monitor-limits.dat"));
+    ASSERT_EQ(check.result, 0) << host::Diagnostics();
+    int checked = 0;
+    for (const vca::DISPENTRY* block = db.entries; block; block = block->next) {
         vca::MonitorEntry monitor{};
-        for (const auto& [index, value] : c.limits) monitor.limits[index] = value;
-        const vca::TimingVerdict verdict = vca::CheckTiming(c.candidate, {0, 0, 0, 0}, 8, monitor);
-        EXPECT_EQ(verdict.test, c.test) << c.what << ": " << vca::TimingTestName(verdict.test);
-        if (c.test != T::kAccepted) {
-            EXPECT_EQ(verdict.limitIndex, c.limitIndex) << c.what;
+        std::copy(block->limits, block->limits + vca::kLimitCount, monitor.limits);
+        const std::string desc = block->desc;
+        for (const vca::TimingCandidate& timing : check.timings) {
+            if (timing.tag != block->tag) continue;
+            const vca::TimingVerdict verdict = vca::CheckTiming(timing, {0, 0, 0, 0}, 8, monitor);
+            std::string found = vca::TimingTestName(verdict.test);
+            if (verdict.limitIndex >= 0) found += std::string(" ") + vca::kLimitNames[verdict.limitIndex];
+            EXPECT_EQ(found, desc.substr(desc.find(": ") + 2)) << desc;
+            ++checked;
         }
     }
+    EXPECT_EQ(checked, 14);
 }
 
-class ValidationTest : public vcatest::AppletTest {
-protected:
-    void SetUp() override {
-        AppletTest::SetUp();
-        vca::ResetCatalogueState();
-        vca::InitApplet(host::AppletModule());
-    }
-    void TearDown() override {
-        vca::ResetCatalogueState();
-        vca::ResetTimingDatabaseState();
-        AppletTest::TearDown();
-    }
-    static void PutLimits(std::uint32_t flags, std::uint32_t max1020, std::uint32_t max1280, std::uint32_t vco) {
-        host::PutDword(vca::kDriverKeyPath, u"V3UZFlags0", flags);
-        host::PutDword(vca::kDriverKeyPath, u"V3UZMaxPcFreq1020", max1020);
-        host::PutDword(vca::kDriverKeyPath, u"V3UZMaxPcFreq1280", max1280);
-        host::PutDword(vca::kDriverKeyPath, u"V3UZMaxPcPllVcoFreq0", vco);
-    }
-};
+// The driver's key with its four pixel clock limits, and the applet's
+// resources for the message about them.
+void PutLimits(std::uint32_t flags, std::uint32_t max1020, std::uint32_t max1280, std::uint32_t vco) {
+    vca::InitApplet(host::AppletModule());
+    host::PutDword(vca::kDriverKeyPath, u"V3UZFlags0", flags);
+    host::PutDword(vca::kDriverKeyPath, u"V3UZMaxPcFreq1020", max1020);
+    host::PutDword(vca::kDriverKeyPath, u"V3UZMaxPcFreq1280", max1280);
+    host::PutDword(vca::kDriverKeyPath, u"V3UZMaxPcPllVcoFreq0", vco);
+}
 
-// The driver's limits come from its key; one that cannot be read counts as
-// 0 (no limit) and message 1208 is shown once. The accepted candidates are
-// compacted with the mode the validation found; the slots after them stay.
-TEST_F(ValidationTest, RegistryLimitsDecideAndAcceptedCandidatesAreCompacted) {
+// A limit that cannot be read counts as 0 (no limit), and message 1208 is
+// shown once however many there are.
+TEST_F(ValidationTest, DriverLimitsComeFromItsKey) {
+    const struct {
+        const char* what;
+        bool unopenable;
+        const char16_t *missing, *tooLong;  // a value of 8 bytes
+        std::vector<std::uint32_t> expected;
+    } cases[] = {
+        {"every limit readable", false, nullptr, nullptr, {1, 200, 150, 100}},
+        {"flags missing and a limit too long", false, u"V3UZFlags0", u"V3UZMaxPcPllVcoFreq0", {0, 200, 150, 0}},
+        {"key unopenable", true, nullptr, nullptr, {0, 0, 0, 0}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        host::Reset();
+        vca::mainDialog = 0x99;
+        PutLimits(1, 200, 150, 100);
+        if (c.missing) host::DeleteValue(vca::kDriverKeyPath, c.missing);
+        if (c.tooLong) host::PutValue(vca::kDriverKeyPath, c.tooLong, platform::kRegBinary, std::vector<std::uint8_t>(8, 1));
+        host::SetKeyUnopenable(vca::kDriverKeyPath, c.unopenable);
+        const vca::BoardTimingLimits limits = vca::ReadBoardTimingLimits();
+        EXPECT_EQ((std::vector<std::uint32_t>{limits.flags, limits.maxPcFreq1020, limits.maxPcFreq1280,
+                                              limits.maxPcPllVcoFreq}),
+                  c.expected);
+        ASSERT_EQ(host::MessageBoxes().size(), c.missing || c.tooLong || c.unopenable ? 1u : 0u);
+        for (const auto& box : host::MessageBoxes()) {
+            EXPECT_EQ(vcatest::Utf8(box.text), "The pixel clock limits of the display driver cannot be read from the "
+                                               "registry. Timings are checked without them.");
+            EXPECT_EQ(std::make_pair(box.type, box.owner), std::make_pair(64u, platform::Window{0x99}));
+        }
+        EXPECT_EQ(host::OpenKeyCount(), 0);
+    }
+}
+
+auto Fields(const vca::TimingEntry& e) {
+    return std::make_tuple(e.tag, e.type, e.monid, e.flags, e.hfreq, e.line, e.xres, e.yres, e.refresh, e.data);
+}
+
+// The accepted candidates are compacted with the mode the validation found
+// and every field copied; the slots after them stay as they were.
+TEST_F(ValidationTest, AcceptedCandidatesAreCompactedWithTheirMode) {
+    PutLimits(1, 0, 0, 100);
     vca::boardIdentity.pixelGranularity = 4;
     vca::monitorCatalogue = vca::AllocateCatalogue(vca::kCatalogueEntries);
     vca::CopyText(vca::monitorCatalogue[0].name, u"Chosen");
@@ -168,78 +165,29 @@ TEST_F(ValidationTest, RegistryLimitsDecideAndAcceptedCandidatesAreCompacted) {
     vca::CopyText(vca::workingSettings.Description, u"chosen");
     const char* data = "{\n";
     std::vector<vca::TimingCandidate> candidates = {
-        Sxga(),                                                                     // 135 MHz
+        Sxga(),                                                                     // 135 MHz: above 100
         Timing(65.0, 1344, 1024, 136, 24, 403.0, 384, 3, 1.5, vca::TF_INTERLACED),  // 1024 x 768 interlaced
-        Timing(40.0, 1056, 800, 128, 40, 628.0, 600, 4, 1.0, vca::TF_FSS),
         Timing(20.0, 800, 640, 96, 16, 525.0, 480, 2, 10.0),  // 25 kHz, below hfmin
         Timing(40.0, 1056, 800, 128, 40, 628.0, 600, 4, 1.0, vca::TF_MONID),
     };
-    const std::uint16_t modes[][3] = {{1280, 1024, 75}, {1024, 768, 120}, {0, 0, 0}, {0, 0, 0}, {800, 600, 60}};
+    std::vector<vca::TimingEntry> entries(candidates.size());
     for (std::size_t i = 0; i < candidates.size(); ++i) {
         candidates[i].tag = static_cast<std::uint16_t>(i);
         candidates[i].monid = static_cast<std::uint32_t>(10 + i);
         candidates[i].hfreq = static_cast<std::uint16_t>(20 + i);
         candidates[i].data = data + (i % 2);
+        entries[i].line = static_cast<std::uint16_t>(100 + i);
     }
-    // Every field the validation copies, the mode it found, and the line the slot kept.
-    auto text = [](const vca::TimingEntry& e) {
-        return std::to_string(e.tag) + " " + std::to_string(e.type) + " " + std::to_string(e.monid) + " " +
-               std::to_string(e.flags) + " " + std::to_string(e.hfreq) + " " + std::to_string(e.line) + " " +
-               std::to_string(e.xres) + "x" + std::to_string(e.yres) + "@" + std::to_string(e.refresh);
+    ASSERT_EQ(vca::ValidateTimings(4, candidates.data(), entries.data()), 2u);
+    const vca::TimingCandidate &first = candidates[1], &second = candidates[3];
+    const vca::TimingEntry expected[] = {
+        {first.tag, first.type, 1024, 768, 120, first.hfreq, first.monid, first.flags, 100, first.data},
+        {second.tag, second.type, 800, 600, 60, second.hfreq, second.monid, second.flags, 101, second.data},
+        {0, 0, 0, 0, 0, 0, 0, 0, 102, nullptr},
+        {0, 0, 0, 0, 0, 0, 0, 0, 103, nullptr},
     };
-    const struct {
-        const char* what;
-        bool unopenable;
-        const char16_t *missing, *tooLong;  // a value of 8 bytes
-        vca::BoardTimingLimits expected;
-        std::vector<std::size_t> accepted;  // candidate indexes
-    } cases[] = {
-        {"a synthesiser limit of 100 MHz", false, nullptr, nullptr, {1, 0, 0, 100}, {1, 4}},
-        {"flags missing: no synthesiser limit", false, u"V3UZFlags0", nullptr, {0, 0, 0, 100}, {0, 1, 4}},
-        {"a limit too long", false, nullptr, u"V3UZMaxPcPllVcoFreq0", {1, 0, 0, 0}, {0, 1, 4}},
-        {"key unopenable", true, nullptr, nullptr, {0, 0, 0, 0}, {0, 1, 4}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        host::Reset();
-        vca::mainDialog = 0x99;
-        PutLimits(1, 0, 0, 100);
-        if (c.missing) host::DeleteValue(vca::kDriverKeyPath, c.missing);
-        if (c.tooLong) host::PutValue(vca::kDriverKeyPath, c.tooLong, platform::kRegBinary, std::vector<std::uint8_t>(8, 1));
-        host::SetKeyUnopenable(vca::kDriverKeyPath, c.unopenable);
-        const vca::BoardTimingLimits limits = vca::ReadBoardTimingLimits();
-        EXPECT_EQ((std::vector<std::uint32_t>{limits.flags, limits.maxPcFreq1020, limits.maxPcFreq1280, limits.maxPcPllVcoFreq}),
-                  (std::vector<std::uint32_t>{c.expected.flags, c.expected.maxPcFreq1020, c.expected.maxPcFreq1280,
-                                              c.expected.maxPcPllVcoFreq}));
-        std::vector<vca::TimingEntry> entries(candidates.size());
-        for (std::size_t i = 0; i < entries.size(); ++i) entries[i].line = static_cast<std::uint16_t>(100 + i);
-        const std::uint32_t k = vca::ValidateTimings(static_cast<std::uint32_t>(candidates.size()),
-                                                     candidates.data(), entries.data());
-        ASSERT_EQ(k, c.accepted.size());
-        for (std::size_t slot = 0; slot < entries.size(); ++slot) {
-            vca::TimingEntry expected{};
-            expected.line = static_cast<std::uint16_t>(100 + slot);
-            if (slot < k) {
-                const std::size_t from = c.accepted[slot];
-                const vca::TimingCandidate& t = candidates[from];
-                expected = {t.tag, t.type, modes[from][0], modes[from][1], modes[from][2], t.hfreq, t.monid, t.flags,
-                            expected.line, t.data};
-            }
-            EXPECT_EQ(text(entries[slot]), text(expected)) << slot;
-            EXPECT_EQ(entries[slot].data, expected.data) << slot;
-        }
-        // Both reads of the limits show message 1208 once each when a limit is unreadable.
-        const std::size_t boxes = c.missing || c.tooLong || c.unopenable ? 2 : 0;
-        ASSERT_EQ(host::MessageBoxes().size(), boxes);
-        for (const auto& box : host::MessageBoxes()) {
-            EXPECT_EQ(vcatest::Utf8(box.text), "The pixel clock limits of the display driver cannot be read from the "
-                                               "registry. Timings are checked without them.");
-            EXPECT_EQ(box.type, 64u);
-            EXPECT_EQ(box.owner, 0x99u);
-        }
-        EXPECT_EQ(host::OpenKeyCount(), 0);
-    }
-    vca::mainDialog = 0;
+    for (std::size_t slot = 0; slot < entries.size(); ++slot) EXPECT_EQ(Fields(entries[slot]), Fields(expected[slot])) << slot;
+    EXPECT_TRUE(host::MessageBoxes().empty());
 }
 
 }  // namespace

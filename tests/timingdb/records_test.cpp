@@ -1,0 +1,199 @@
+// The record part: keyword lines, FLAGS blocks, the values of "timing"
+// data blocks, query masks, the line numbers of errors in LF and CR LF
+// files, and the order of fetched entries with the duplicate report.
+#include <algorithm>
+#include <random>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "reader_support.h"
+
+namespace {
+
+using timingtest::Crlf;
+using timingtest::kHeader;
+using timingtest::ReaderTest;
+using vca::TimingEntry;
+
+const std::string kGlm = "tag mon1\ntype glm\nxres 640\nyres 480\nrefresh 60\nflags { }\ndata {\n}\n";
+
+TEST_F(ReaderTest, RecordErrorsGiveTheirDiagnosticAndLineInLfAndCrLfFiles) {
+    // The record part starts on line 5; its first record on line 6.
+    const char* kNotDigit = "parse error: not digit: 'a' ParseIntData\n";
+    struct Case {
+        std::string records;
+        int errorLine;  // 0: the text reads
+        std::string diagnostics;  // of the LF file
+        vca::TimingCheckStage stage = vca::TimingCheckStage::kRecords;
+    } cases[] = {
+        {kGlm + "xres abc\n" + kGlm + "; the end\n", 0, std::string(kNotDigit) + kNotDigit},  // once per pass
+        {"tag mon1\ntype glm\nxres 1\nyres 1\nrefresh 1\nflags {}\ndata ; a\n ; b\n {\n}\n" + kGlm, 0, ""},
+        {"TAG Mon1\ntype vqx/gli\nxres 1\nyres 1\nrefresh 1\nflags {}\ndata {\n}", 0, ""},
+        {"tag mon3 ; x\ntype glm\n", 6, "Invalid Tag \"mon3 ; x\ntyp\"\n"},
+        {kGlm + "tag\nmon3\n", 14, "Invalid Tag \"mon3\n\"\n"},  // starts a line: the line before
+        {"tag mon1\ntype vga 1234\n", 7, "Invalid type \"vga 1234\"\n"},
+        {"tag mon1\ntype glm\nflags\n{ wire=123456789012345678901234567890123 }\n", 9,
+         "Invalid FLAGS specified \"{ wire=12345\"\n"},
+        {"tag mon1\ntype glm\nflags { speed=1 }\n", 8, "Invalid FLAGS specified \"peed=1 }\n\"\n"},  // one past the name
+        {"tag mon1\ntype glm\nflags { stereo=maybe }\n", 8, "Invalid FLAGS specified \"{ stereo=may\"\n"},
+        {"tag mon1\ndata x\n", 7, "Invalid DATA syntax\n"},
+        {"tag mon1\ndata {\n}\n", 7, "Syntax error: missing TYPE\n"},
+        {"tag mon1\ntype glm\nxres 640\nyres 480\nrefresh 60\ndata {\n}\n", 11, "TYPE = GL*: Missing keywords\n"},
+        {kGlm + "type timing\ndata {\n}\n", 15, "TYPE = TIMING: Missing keywords\n"},
+        {kGlm + "tag mon2\ntype glm\nxres 1\nyres 1\nrefresh 1\nflags {}\ndata {\n\n", 22, "Unexpected end of buffer\n"},
+        {kGlm + "\nmode 640x480\n", 15, ""},
+        {kGlm + "; a comment without its line end", 14, ""},
+        // A "}" is no value: the block ends before its ninth value line.
+        {"tag mon2\ntype timing\ndata {\n1\n2\n3\n4\n5\n6\n7\n8\n}\n", 17, "", vca::TimingCheckStage::kData},
+    };
+    for (const auto& c : cases) {
+        for (bool crlf : {false, true}) {
+            const std::string text = crlf ? Crlf(kHeader + c.records) : kHeader + c.records;
+            const vca::TimingCheckResult check = Check(text);
+            EXPECT_EQ(check.result, c.errorLine == 0 ? 0 : 1) << text;
+            if (c.errorLine != 0) {
+                EXPECT_EQ(check.stage, c.stage) << text;
+                EXPECT_EQ(check.errorLine, c.errorLine) << text;
+            }
+            if (!crlf) {
+                EXPECT_EQ(host::Diagnostics(), c.diagnostics) << text;
+            }
+        }
+    }
+}
+
+// Flag bits and monitor id come from the FLAGS lines; a "timing" record
+// also gives its values, hfreq, flags and monitor id to its timing. The
+// data block's line is the same in LF and CR LF files. (How each value
+// line reads is checked in reader_speed_equivalence_test.cpp.)
+TEST_F(ReaderTest, RecordsCarryTheirFlagsAndTimingValues) {
+    struct Case { std::string type; std::string flagLines; std::uint32_t flags; std::uint32_t monid; } cases[] = {
+        {"glm", "flags { }", vca::TF_FSEL, 0},
+        {"vqx/gli", "flags { stereo=true hexdata=TRUE }", vca::TF_FSEL | vca::TF_STEREO | vca::TF_HEXDATA, 0},
+        {"glm", "flags { fsel=false stereo=false hspos=true vspos=false }", 0, 0},
+        {"glm", "flags { wire=4 monid=0x12345 }", vca::TF_FSEL | vca::TF_4WIRE | vca::TF_MONID, 0x2345},
+        {"glm", "flags { wire=4 }\nflags { stereo=true wire=3 }", vca::TF_FSEL | vca::TF_STEREO, 0},
+        {"timing", "flags { ilace=true fss=true css=true monid=0x12 }",
+         vca::TF_INTERLACED | vca::TF_FSS | vca::TF_CSS | vca::TF_MONID, 0x12},
+        {"timing", "flags { ilace=true monid=7 }\nflags { wire=4 }",
+         vca::TF_INTERLACED | vca::TF_MONID | vca::TF_4WIRE, 0},
+    };
+    for (const auto& c : cases) {
+        for (bool crlf : {false, true}) {
+            const std::string text = kHeader + "tag mon1\ntype " + c.type + "\nxres 1\nyres 1\nrefresh 1\nhfreq 7\n" +
+                                     c.flagLines + "\ndata {\n  25.175 ; MHz\n800\n 640\t\n96\n16\n525.5\n480\n2\n10.5\n}\n";
+            const vca::TimingCheckResult check = Check(crlf ? Crlf(text) : text);
+            ASSERT_EQ(check.result, 0) << text << host::Diagnostics();
+            const vca::TimingEntry& r = check.records.at(0);
+            const int dataLine = 13 + static_cast<int>(std::count(c.flagLines.begin(), c.flagLines.end(), '\n'));
+            EXPECT_EQ(std::make_tuple(r.flags, r.monid, int{r.line}), std::make_tuple(c.flags, c.monid, dataLine)) << text;
+            if (c.type != "timing") continue;
+            const vca::TimingCandidate& t = check.timings.at(0);
+            EXPECT_EQ(std::make_tuple(t.pixelClock, t.hActive, t.vTotal, t.vFrontPorch, t.hfreq, t.flags, t.monid),
+                      std::make_tuple(25.175, 640u, 525.5, 10.5, std::uint16_t{7}, c.flags, c.monid))
+                << text;
+        }
+    }
+}
+
+TEST_F(ReaderTest, QueriesReturnTheRecordsMatchingEveryMaskBit) {
+    const std::string text = timingtest::ReadFile("queries.dat");
+    ASSERT_EQ(ParseHeader(text), 0);
+    struct Case {
+        std::uint32_t mask;
+        std::uint16_t tag, type, monid;
+        std::vector<int> lines;  // of the records returned, in file order
+    } cases[] = {
+        {vca::QM_ALL | vca::QM_TYPE, 0, 9, 0, {14, 22, 26, 40}},
+        {vca::QM_TAG | vca::QM_TYPE, 1, 2, 0, {26, 40}},
+        {vca::QM_TAG, 0, 0, 0, {14, 22}},
+        {vca::QM_STEREO, 0, 0, 0, {14, 40}},
+        {vca::QM_MONID | vca::QM_TYPE, 0, 2, 5, {40}},
+        {vca::QM_MONID, 0, 0, 0, {14}},  // a record without FLAGS has no monitor id to match
+        {vca::QM_TYPE | 0x100, 0, 1, 0, {}},
+    };
+    for (const auto& c : cases) {
+        const vca::TimingEntry pattern{c.tag, c.type, 0, 0, 0, 0, c.monid, 0, 0, nullptr};
+        std::uint32_t count = 99;
+        ASSERT_EQ(vca::CountTimingEntries(text.c_str(), db, pattern, c.mask, &count), 0);
+        ASSERT_EQ(count, c.lines.size()) << c.mask;
+        std::vector<vca::TimingEntry> entries(count + 1);
+        ASSERT_EQ(vca::FetchTimingEntries(text.c_str(), db, pattern, c.mask, entries.data(), count), 0);
+        for (std::uint32_t i = 0; i < count; ++i) EXPECT_EQ(entries[i].line, c.lines[i]) << c.mask;
+    }
+    std::uint32_t count = 99;
+    vca::TimingEntry entries[3];
+    EXPECT_EQ(vca::FetchTimingEntries(text.c_str(), db, {}, vca::QM_ALL, entries, 3), 1);
+    EXPECT_EQ(vca::CountTimingEntries(text.c_str(), db, {}, 0, &count), 1);
+    EXPECT_EQ(count, 0u);
+    EXPECT_EQ(host::Diagnostics(), "NULL query mask\n");
+}
+
+// The sort keys in stage order: type, tag, monitor id, stereo bit, vertical
+// resolution, refresh.
+std::uint32_t Key(const TimingEntry& e, int stage) {
+    const std::uint32_t keys[] = {e.type, e.tag, e.monid, e.flags & vca::TF_STEREO, e.yres, e.refresh};
+    return keys[stage];
+}
+
+// The six exchange stages written out literally: stage k sweeps over all
+// neighbours until nothing moves, swapping two that are equal in the keys
+// of the earlier stages (and both carry a monitor id, in the monitor id
+// stage) and out of order in key k.
+void ReferenceSort(std::vector<TimingEntry>& e) {
+    for (int k = 0; k < 6; ++k) {
+        for (bool moved = true; moved;) {
+            moved = false;
+            for (std::size_t i = 0; i + 1 < e.size(); ++i) {
+                bool comparable = k != 2 || (e[i].flags & e[i + 1].flags & vca::TF_MONID);
+                for (int j = 0; j < k; ++j) comparable = comparable && Key(e[i], j) == Key(e[i + 1], j);
+                if (comparable && Key(e[i], k) > Key(e[i + 1], k)) {
+                    std::swap(e[i], e[i + 1]);
+                    moved = true;
+                }
+            }
+        }
+    }
+}
+
+std::vector<int> Lines(const std::vector<TimingEntry>& entries) {
+    std::vector<int> lines;
+    for (const TimingEntry& e : entries) lines.push_back(e.line);
+    return lines;
+}
+
+// Entries from small value ranges, so that every stage meets ties; the
+// line field numbers them so that the order of equal entries shows.
+TEST_F(ReaderTest, SortingGivesExactlyTheOrderOfTheExchangeStages) {
+    std::mt19937 random(20240611);
+    const std::uint32_t flagBits[] = {0, vca::TF_MONID, vca::TF_STEREO, vca::TF_MONID | vca::TF_STEREO,
+                                      vca::TF_MONID | vca::TF_FSEL};
+    for (int round = 0; round < 3000; ++round) {
+        std::vector<TimingEntry> entries(1 + random() % 40);
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            auto pick = [&random](int count, int first, int step) {
+                return static_cast<std::uint16_t>(first + step * static_cast<int>(random() % count));
+            };
+            entries[i] = {pick(3, 0, 1), pick(3, 0, 1), pick(2, 640, 1), pick(2, 480, 120), pick(2, 60, 15), 0,
+                          pick(3, 0, 1), flagBits[pick(5, 0, 1)], static_cast<std::uint16_t>(i), nullptr};
+        }
+        std::vector<TimingEntry> expected = entries;
+        ReferenceSort(expected);
+        vca::SortTimingEntries(entries.data(), static_cast<std::uint32_t>(entries.size()));
+        ASSERT_EQ(Lines(entries), Lines(expected)) << "round " << round;
+    }
+}
+
+TEST_F(ReaderTest, SortingReportsNeighboursEqualInEveryFieldAndKeepsThem) {
+    std::vector<TimingEntry> entries(4, TimingEntry{0, 1, 1280, 1024, 60, 0, 0, vca::TF_FSEL, 0, nullptr});
+    for (std::uint16_t i = 0; i < 4; ++i) entries[i].line = i;
+    entries[1].refresh = 75;
+    entries[3].hfreq = 80;  // differs only in hfreq: not a duplicate
+    vca::SortTimingEntries(entries.data(), 4);
+    EXPECT_EQ(Lines(entries), (std::vector<int>{0, 2, 3, 1}));
+    EXPECT_EQ(host::Diagnostics(),
+              "\nWARNING - duplicate entries:\nT=1 Tag=0 fl=0x8 monId=0x0 Xres=1280 Yres=1024 Refresh=60 Hfreq=0\n\n");
+}
+
+}  // namespace
