@@ -44,28 +44,23 @@ protected:
 };
 
 TEST_F(StartupTest, EntryInfoCutsEveryTextToItsField) {
-    const struct { std::u16string name, info; std::string expectName, expectInfo; } cases[] = {
-        {std::u16string(31, u'n'), std::u16string(63, u'i'), std::string(31, 'n'), std::string(63, 'i')},
-        {std::u16string(40, u'n'), std::u16string(150, u'i'), std::string(31, 'n'), std::string(63, 'i')},
-    };
-    for (const auto& c : cases) {
-        host::OverrideString(0x0409, 4, c.name);
-        host::OverrideString(0x0409, 3, c.info);
-        vca::CplEntryInfo info;
-        std::memset(&info, 0x7F, sizeof info);
-        vca::FillCplEntryInfo(&info);
-        EXPECT_EQ(Utf8(info.name), c.expectName);
-        EXPECT_EQ(Utf8(info.info), c.expectInfo);
-        EXPECT_EQ(info.helpContext, 101u);
-        EXPECT_EQ(info.icon, host::IconFor(vca::resourceLibrary));
-        EXPECT_EQ(Utf8(info.helpFile), "C:\\WINDOWS\\system32\\vca0409.hlp");
-    }
+    host::OverrideString(0x0409, 4, std::u16string(40, u'n'));
+    host::OverrideString(0x0409, 3, std::u16string(150, u'i'));
+    vca::CplEntryInfo info;
+    std::memset(&info, 0x7F, sizeof info);
+    vca::FillCplEntryInfo(&info);
+    EXPECT_EQ(Utf8(info.name), std::string(31, 'n'));
+    EXPECT_EQ(Utf8(info.info), std::string(63, 'i'));
+    EXPECT_EQ(info.helpContext, 101u);
+    EXPECT_EQ(info.icon, host::IconFor(vca::resourceLibrary));
+    EXPECT_EQ(Utf8(info.helpFile), "C:\\WINDOWS\\system32\\vca0409.hlp");
+
     // A long Windows folder cuts the help path to its field.
     host::Reset();
     vca::ResetAppletState();
     host::SetWindowsDirectory(u"C:\\" + std::u16string(190, u'w'));
     vca::InitApplet(host::AppletModule());
-    vca::CplEntryInfo info{};
+    info = vca::CplEntryInfo{};
     vca::FillCplEntryInfo(&info);
     EXPECT_EQ(std::u16string(info.helpFile).size(), 127u);
     EXPECT_EQ(std::u16string(vca::helpFilePath).substr(193), u"\\system32\\vca0409.hlp");
