@@ -16,12 +16,8 @@ namespace harness {
 
 using Script = std::function<void(HWND dialog)>;
 
-// One stored registry value: its type and bytes.
-struct StoredValue {
-    DWORD type = 0;
-    std::vector<BYTE> bytes;
-    bool operator==(const StoredValue& other) const { return type == other.type && bytes == other.bytes; }
-};
+// One stored registry value: its type and its bytes.
+using StoredValue = std::pair<DWORD, std::vector<BYTE>>;
 using KeySnapshot = std::map<std::wstring, StoredValue>;
 
 // A value of 4 bytes as a number; 0xFFFFFFFF when missing or of another size.
@@ -46,21 +42,18 @@ public:
     // Another timing database (relative to the source folder) as revid.dat.
     static void UseDatabase(const std::string& relativePath);
 
-    // The next dialog that opens (after those already expected) runs
-    // `script` inside its modal loop; if it is still open when the script
-    // returns, it is sent Cancel (2).
-    void ExpectDialog(Script script);
-    // Clicks `button` of `owner`, which opens the dialog that runs `script`.
+    // Clicks `button` of `owner`; the dialog that opens runs `script` inside
+    // its modal loop and, if it is still open when the script returns, is
+    // sent Cancel (2).
     void Open(HWND owner, int button, Script script);
     // CPL_DBLCLK, `main` being the main dialog's script; without one,
     // start-up is expected to stop before the main dialog.
     void DoubleClick(Script main = nullptr);
 
     const std::vector<std::wstring>& Boxes() const;  // message boxes so far, each answered OK
-    // The simulated driver's request log since the last clear: its lines,
-    // and the input words (up to eight) of each `request` ("set-gamma",
-    // "set-option", "set-contrast", ...).
-    std::vector<std::string> DriverLog() const;
+    // The input words (up to eight) of each `request` ("set-gamma",
+    // "set-option", "set-contrast", ...) in the simulated driver's request
+    // log since the last clear.
     std::vector<std::vector<unsigned>> Requests(const std::string& request) const;
     void ClearDriverLog();
     KeySnapshot ReadKey() const;
@@ -89,18 +82,11 @@ bool Visible(HWND dialog, int id);
 bool Checked(HWND dialog, int id);
 std::string States(HWND dialog, std::initializer_list<int> ids);
 int ScrollPosition(HWND dialog, int id);
-std::vector<std::wstring> ComboItems(HWND dialog, int id);
-std::vector<std::wstring> ListItems(HWND dialog, int id);
+std::vector<std::wstring> Items(HWND dialog, int id);  // of a list or combo box
 
 // GDI objects and DCs alive in this process now. Wine's caches grow at a
 // first run, so compare the counts around a second run of the same steps.
 DWORD GdiObjects();
 void PumpFor(DWORD milliseconds);  // dispatches this thread's messages
-
-// Lets the window paint, then saves what the screen shows of it (caption
-// included) as a 24-bit BMP file in the folder VCA_SCREENSHOTS names;
-// ScreenshotFolder() is empty when pictures are not wanted.
-bool SaveWindowPicture(HWND window, const std::wstring& file);
-std::wstring ScreenshotFolder();
 
 }  // namespace harness
