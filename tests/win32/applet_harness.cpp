@@ -18,11 +18,6 @@ using CplFunction = LONG(APIENTRY*)(HWND, UINT, LPARAM, LPARAM);
 
 const wchar_t* kDriverKey = L"SYSTEM\\CurrentControlSet\\Services\\rediruv\\Device0";
 
-std::wstring SourcePath(const std::string& relative) {
-    std::string path = std::string("Z:") + VCA_SOURCE_DIR + "/" + relative;
-    return std::wstring(path.begin(), path.end());
-}
-
 CplFunction Entry(HMODULE module) {
     return reinterpret_cast<CplFunction>(reinterpret_cast<void*>(GetProcAddress(module, "CPlApplet")));
 }
@@ -88,10 +83,11 @@ void InstallDriver() {
     AppletSession::SetValue(L"HardwareInformation.TextureMemorySize", REG_BINARY, &texture, sizeof texture);
 }
 
-// Selects an item as a user's click does: the selection, then the
-// notification the control sends its dialog.
-void Pick(HWND dialog, int id, UINT selectMessage, int index, WORD notification) {
-    SendDlgItemMessageW(dialog, id, selectMessage, index, 0);
+// Selects the item with a text as a user's click does: the selection, then
+// the notification the control sends its dialog.
+void Pick(HWND dialog, int id, UINT find, UINT select, const std::wstring& item, WORD notification) {
+    const LRESULT index = SendDlgItemMessageW(dialog, id, find, WPARAM(-1), reinterpret_cast<LPARAM>(item.c_str()));
+    SendDlgItemMessageW(dialog, id, select, index, 0);
     SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, notification), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
@@ -102,6 +98,13 @@ std::string LogPath() {
 }
 
 }  // namespace
+
+std::wstring SourcePath(const std::string& relative) {
+    std::string path = std::string("Z:") + VCA_SOURCE_DIR + "/" + relative;
+    for (char& c : path)
+        if (c == '/') c = '\\';
+    return std::wstring(path.begin(), path.end());
+}
 
 DWORD StoredNumber(const KeySnapshot& key, const wchar_t* name) {
     auto found = key.find(name);
@@ -213,8 +216,12 @@ void LeaveCompleteReadOnlyKey(const std::string& profile) {
 }
 
 void Click(HWND dialog, int id) { SendDlgItemMessageW(dialog, id, BM_CLICK, 0, 0); }
-void SelectComboItem(HWND dialog, int id, int index) { Pick(dialog, id, CB_SETCURSEL, index, CBN_SELCHANGE); }
-void DoubleClickListItem(HWND dialog, int id, int index) { Pick(dialog, id, LB_SETCURSEL, index, LBN_DBLCLK); }
+void SelectComboItem(HWND dialog, int id, const std::wstring& item) {
+    Pick(dialog, id, CB_FINDSTRINGEXACT, CB_SETCURSEL, item, CBN_SELCHANGE);
+}
+void DoubleClickListItem(HWND dialog, int id, const std::wstring& item) {
+    Pick(dialog, id, LB_FINDSTRINGEXACT, LB_SETCURSEL, item, LBN_DBLCLK);
+}
 
 void Scroll(HWND dialog, int id, int code, int thumb) {
     SendMessageW(dialog, WM_HSCROLL, MAKEWPARAM(code, thumb), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));

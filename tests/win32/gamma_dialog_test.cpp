@@ -70,15 +70,8 @@ void TypePath(HWND chooser, const std::wstring& path) {
     PostMessageW(chooser, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
 }
 
-std::wstring GammaFile(const char* name) {
-    std::string path = std::string("Z:") + VCA_SOURCE_DIR + "/tests/data/gamma/" + name;
-    for (char& c : path)
-        if (c == '/') c = '\\';
-    return std::wstring(path.begin(), path.end());
-}
-
 TEST(GammaDialog, OneScreenScrollSendsAtOnceAFileIsShownByTheTestPictureAndOkKeepsTheChoice) {
-    const std::wstring ramp = GammaFile("ramp.gc");
+    const std::wstring ramp = SourcePath("tests/data/gamma/ramp.gc");
     AppletSession session("board201.profile");
     session.DoubleClick([&](HWND main) {
         OpenWarmGammaDialog(session, main, [&](HWND gamma) {
@@ -136,7 +129,7 @@ TEST(GammaDialog, OneScreenScrollSendsAtOnceAFileIsShownByTheTestPictureAndOkKee
                 EXPECT_EQ(title, session.ResourceString(41));
                 EXPECT_EQ(Items(chooser, 0x470 /* cmb1 */),
                           (std::vector<std::wstring>{session.ResourceString(1222), session.ResourceString(1223)}));
-                TypePath(chooser, GammaFile("wrong-header.gc"));
+                TypePath(chooser, SourcePath("tests/data/gamma/wrong-header.gc"));
             });
             EXPECT_EQ(session.Boxes().size(), 2u);
             EXPECT_EQ(Text(gamma, IDC_GAMMA_FILE_PATH), L"");
