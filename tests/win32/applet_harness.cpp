@@ -166,7 +166,7 @@ void AppletSession::DoubleClick(Script main) {
 
 const std::vector<std::wstring>& AppletSession::Boxes() const { return driver.boxes; }
 
-std::vector<std::vector<unsigned>> AppletSession::Requests(const std::string& request) const {
+std::vector<std::vector<unsigned>> AppletSession::Sent(const std::string& request) {
     std::vector<std::vector<unsigned>> requests;
     std::ifstream file(LogPath());
     for (std::string line; std::getline(file, line);) {
@@ -176,6 +176,8 @@ std::vector<std::vector<unsigned>> AppletSession::Requests(const std::string& re
         requests.emplace_back();
         for (unsigned word; in >> std::hex >> word;) requests.back().push_back(word);
     }
+    file.close();
+    ClearDriverLog();
     return requests;
 }
 

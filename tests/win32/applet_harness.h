@@ -51,10 +51,10 @@ public:
     void DoubleClick(Script main = nullptr);
 
     const std::vector<std::wstring>& Boxes() const;  // message boxes so far, each answered OK
-    // The input words (up to eight) of each `request` ("set-gamma",
-    // "set-option", "set-contrast", ...) in the simulated driver's request
-    // log since the last clear.
-    std::vector<std::vector<unsigned>> Requests(const std::string& request) const;
+    // What the applet sent the simulated driver since the log was last
+    // looked at or cleared: the input words (up to eight) of each `request`
+    // ("set-gamma", "set-option", "set-contrast", ...). Looking clears it.
+    std::vector<std::vector<unsigned>> Sent(const std::string& request);
     void ClearDriverLog();
     KeySnapshot ReadKey() const;
     static std::wstring ResourceString(UINT id);  // of vca0409.dll

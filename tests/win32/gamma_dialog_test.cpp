@@ -78,7 +78,7 @@ TEST(GammaDialog, OneScreenScrollSendsAtOnceAFileIsShownByTheTestPictureAndOkKee
             // One screen: template 104, no pictures, the stored linear table shown.
             EXPECT_FALSE(GetDlgItem(gamma, IDC_GAMMA_PICTURE_SIDE) || GetDlgItem(gamma, IDC_GAMMA_PICTURE_SCREEN1));
             EXPECT_EQ(Sources(gamma), "xoo--");
-            EXPECT_TRUE(session.Requests("set-gamma").empty()) << "opening sends nothing";
+            EXPECT_TRUE(session.Sent("set-gamma").empty()) << "opening sends nothing";
 
             // Value: the gamma 1.00 that loading gave, sent at once, then one
             // table per thumb-track message.
@@ -87,19 +87,18 @@ TEST(GammaDialog, OneScreenScrollSendsAtOnceAFileIsShownByTheTestPictureAndOkKee
             EXPECT_EQ(Text(gamma, IDC_GAMMA_VALUE_TEXT), L"1.00");
             Scroll(gamma, IDC_GAMMA_SCROLL, SB_THUMBTRACK, 170);
             Scroll(gamma, IDC_GAMMA_SCROLL, SB_THUMBTRACK, 250);
-            EXPECT_EQ(session.Requests("set-gamma"),
+            EXPECT_EQ(session.Sent("set-gamma"),
                       (Words{SetGamma(0, Computed(100)), SetGamma(0, Computed(170)), SetGamma(0, Computed(250))}));
             EXPECT_EQ(ScrollPosition(gamma, IDC_GAMMA_SCROLL), 250);
             EXPECT_EQ(Text(gamma, IDC_GAMMA_VALUE_TEXT), L"2.50");
 
             // Linear: both groups go and the linear table is sent; Cancel then
             // sends the saved table of screen 0 alone, as the board has one.
-            session.ClearDriverLog();
             Click(gamma, IDC_GAMMA_LINEAR);
             EXPECT_EQ(Sources(gamma), "xoo--");
             Click(gamma, IDCANCEL);
         });
-        EXPECT_EQ(session.Requests("set-gamma"), (Words{SetGamma(0, Computed(100)), SetGamma(0, Computed(100))}));
+        EXPECT_EQ(session.Sent("set-gamma"), (Words{SetGamma(0, Computed(100)), SetGamma(0, Computed(100))}));
         EXPECT_TRUE(IsWindowEnabled(main));
 
         // File with no file named: the value group goes, nothing is sent; OK
@@ -107,14 +106,14 @@ TEST(GammaDialog, OneScreenScrollSendsAtOnceAFileIsShownByTheTestPictureAndOkKee
         session.Open(main, IDC_MAIN_GAMMA, [&](HWND gamma) {
             Click(gamma, IDC_GAMMA_VALUE);
             Scroll(gamma, IDC_GAMMA_SCROLL, SB_THUMBPOSITION, 220);
-            session.ClearDriverLog();
+            EXPECT_EQ(session.Sent("set-gamma").size(), 2u) << "Value and the thumb's position";
             Click(gamma, IDC_GAMMA_FILE);
             EXPECT_EQ(Sources(gamma), "oox-o");
             EXPECT_EQ(Text(gamma, IDC_GAMMA_VALUE_TEXT), L"");
             Click(gamma, IDOK);
             EXPECT_EQ(session.Boxes(), std::vector<std::wstring>{session.ResourceString(37)});
         });
-        EXPECT_TRUE(session.Requests("set-gamma").empty()) << "File and OK send nothing";
+        EXPECT_TRUE(session.Sent("set-gamma").empty()) << "File and OK send nothing";
 
         session.Open(main, IDC_MAIN_GAMMA, [&](HWND gamma) {
             EXPECT_EQ(Sources(gamma), "oxoo-");
@@ -138,7 +137,7 @@ TEST(GammaDialog, OneScreenScrollSendsAtOnceAFileIsShownByTheTestPictureAndOkKee
             session.Open(gamma, IDC_GAMMA_CHOOSE_FILE, [&](HWND chooser) { TypePath(chooser, ramp); });
             EXPECT_EQ(session.Boxes().size(), 2u);
             EXPECT_EQ(Text(gamma, IDC_GAMMA_FILE_PATH), ramp);
-            EXPECT_TRUE(session.Requests("set-gamma").empty()) << "a file's table is sent only by the test";
+            EXPECT_TRUE(session.Sent("set-gamma").empty()) << "a file's table is sent only by the test";
 
             // The test picture sends the file's table (again at each repaint)
             // and, as it ends, the saved one (gamma 2.20) back: ended first by
@@ -146,13 +145,12 @@ TEST(GammaDialog, OneScreenScrollSendsAtOnceAFileIsShownByTheTestPictureAndOkKee
             // which must also leave no GDI object behind (the first showing
             // fills Wine's caches).
             const auto lastSent = [&] {
-                const Words sent = session.Requests("set-gamma");
+                const Words sent = session.Sent("set-gamma");
                 return sent.empty() ? std::vector<unsigned>{} : sent.back();
             };
             DWORD gdiBefore = 0;
             for (bool ownTimer : {false, true}) {
                 gdiBefore = GdiObjects();
-                session.ClearDriverLog();
                 const ULONGLONG start = GetTickCount64();
                 session.Open(gamma, IDC_GAMMA_TEST, [&](HWND test) {
                     EXPECT_EQ(lastSent(), SetGamma(0, Ramp()));
@@ -197,19 +195,18 @@ TEST(GammaDialog, ChoosingAScreenSendsNothingAndCancelRestoresBothScreens) {
             ClickAt(gamma, IDC_GAMMA_PICTURE_SCREEN1);
             EXPECT_EQ(Text(gamma, IDC_GAMMA_VALUE_TEXT), L"0.70");
             EXPECT_EQ(ScrollPosition(gamma, IDC_GAMMA_SCROLL), 70);
-            EXPECT_TRUE(session.Requests("set-gamma").empty()) << "choosing a screen sends nothing";
+            EXPECT_TRUE(session.Sent("set-gamma").empty()) << "choosing a screen sends nothing";
 
             Scroll(gamma, IDC_GAMMA_SCROLL, SB_LINERIGHT);
             EXPECT_EQ(Text(gamma, IDC_GAMMA_VALUE_TEXT), L"0.71");
-            EXPECT_EQ(session.Requests("set-gamma"), Words{SetGamma(1, Computed(71))});
+            EXPECT_EQ(session.Sent("set-gamma"), Words{SetGamma(1, Computed(71))});
 
-            session.ClearDriverLog();
             ClickAt(gamma, IDC_GAMMA_PICTURE_SIDE);
             EXPECT_EQ(Text(gamma, IDC_GAMMA_VALUE_TEXT), L"1.80");
-            EXPECT_TRUE(session.Requests("set-gamma").empty());
+            EXPECT_TRUE(session.Sent("set-gamma").empty());
             Click(gamma, IDCANCEL);
         });
-        EXPECT_EQ(session.Requests("set-gamma"), (Words{SetGamma(0, Computed(180)), SetGamma(1, Computed(70))}));
+        EXPECT_EQ(session.Sent("set-gamma"), (Words{SetGamma(0, Computed(180)), SetGamma(1, Computed(70))}));
     });
 }
 
