@@ -173,40 +173,37 @@ TEST(GammaDialog, OneScreenScrollSendsAtOnceAFileIsShownByTheTestPictureAndOkKee
     EXPECT_TRUE(key.at(L"DefaultSettings.GammaCorrectionTable0") == (StoredValue{REG_BINARY, Bytes(Ramp())}));
 }
 
-TEST(GammaDialog, ChoosingAScreenSendsNothingAndCancelRestoresBothScreens) {
+// Two screens side by side: each picture chooses the screen whose record the
+// controls show and whose table the scroll bar sends; Cancel sends both saved
+// tables back.
+TEST(GammaDialog, EachPictureChoosesItsScreenAndCancelRestoresBoth) {
     AppletSession session("board205-dual-ddc.profile");
     session.SetDword(L"DefaultSettings.DualScreen", 1);
-    for (const auto& stored : {std::make_pair(L"0", 180), std::make_pair(L"1", 70)}) {
-        const std::wstring screen = stored.first;
-        session.SetDword((L"DefaultSettings.GammaDataSource" + screen).c_str(), 1);
-        session.SetDword((L"DefaultSettings.GammaValue" + screen).c_str(), stored.second);
-        const std::vector<BYTE> table = Bytes(Computed(stored.second));
-        session.SetValue((L"DefaultSettings.GammaCorrectionTable" + screen).c_str(), REG_BINARY, table.data(),
-                         static_cast<DWORD>(table.size()));
-    }
     session.DoubleClick([&](HWND main) {
         OpenWarmGammaDialog(session, main, [&](HWND gamma) {
-            // Side by side: template 105 with screen 0's side-by-side picture.
+            // Template 105 with screen 0's side-by-side picture.
             ASSERT_NE(GetDlgItem(gamma, IDC_GAMMA_PICTURE_SIDE), nullptr);
             EXPECT_TRUE(Visible(gamma, IDC_GAMMA_PICTURE_SIDE) && !Visible(gamma, IDC_GAMMA_PICTURE_STACKED));
-            EXPECT_EQ(Sources(gamma), "oxoo-");
-            EXPECT_EQ(Text(gamma, IDC_GAMMA_VALUE_TEXT), L"1.80");
+            Click(gamma, IDC_GAMMA_VALUE);
+            Scroll(gamma, IDC_GAMMA_SCROLL, SB_THUMBPOSITION, 180);
+            EXPECT_EQ(session.Sent("set-gamma"), (Words{SetGamma(0, Computed(100)), SetGamma(0, Computed(180))}));
 
             ClickAt(gamma, IDC_GAMMA_PICTURE_SCREEN1);
-            EXPECT_EQ(Text(gamma, IDC_GAMMA_VALUE_TEXT), L"0.70");
-            EXPECT_EQ(ScrollPosition(gamma, IDC_GAMMA_SCROLL), 70);
+            EXPECT_EQ(Sources(gamma), "xoo--");
             EXPECT_TRUE(session.Sent("set-gamma").empty()) << "choosing a screen sends nothing";
-
-            Scroll(gamma, IDC_GAMMA_SCROLL, SB_LINERIGHT);
-            EXPECT_EQ(Text(gamma, IDC_GAMMA_VALUE_TEXT), L"0.71");
-            EXPECT_EQ(session.Sent("set-gamma"), Words{SetGamma(1, Computed(71))});
+            Click(gamma, IDC_GAMMA_VALUE);
+            Scroll(gamma, IDC_GAMMA_SCROLL, SB_LINELEFT);
+            EXPECT_EQ(Text(gamma, IDC_GAMMA_VALUE_TEXT), L"0.99");
+            EXPECT_EQ(session.Sent("set-gamma"), (Words{SetGamma(1, Computed(100)), SetGamma(1, Computed(99))}));
 
             ClickAt(gamma, IDC_GAMMA_PICTURE_SIDE);
+            EXPECT_EQ(Sources(gamma), "oxoo-");
             EXPECT_EQ(Text(gamma, IDC_GAMMA_VALUE_TEXT), L"1.80");
+            EXPECT_EQ(ScrollPosition(gamma, IDC_GAMMA_SCROLL), 180);
             EXPECT_TRUE(session.Sent("set-gamma").empty());
             Click(gamma, IDCANCEL);
         });
-        EXPECT_EQ(session.Sent("set-gamma"), (Words{SetGamma(0, Computed(180)), SetGamma(1, Computed(70))}));
+        EXPECT_EQ(session.Sent("set-gamma"), (Words{SetGamma(0, Computed(100)), SetGamma(1, Computed(100))}));
     });
 }
 
