@@ -83,12 +83,9 @@ void InstallDriver() {
     AppletSession::SetValue(L"HardwareInformation.TextureMemorySize", REG_BINARY, &texture, sizeof texture);
 }
 
-// Selects the item with a text as a user's click does: the selection, then
-// the notification the control sends its dialog.
-void Pick(HWND dialog, int id, UINT find, UINT select, const std::wstring& item, WORD notification) {
-    const LRESULT index = SendDlgItemMessageW(dialog, id, find, WPARAM(-1), reinterpret_cast<LPARAM>(item.c_str()));
-    SendDlgItemMessageW(dialog, id, select, index, 0);
-    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, notification), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+bool IsComboBox(HWND dialog, int id) {
+    wchar_t name[16] = {};
+    return GetClassNameW(GetDlgItem(dialog, id), name, 16) && std::wstring(name) == L"ComboBox";
 }
 
 std::string LogPath() {
@@ -218,11 +215,14 @@ void LeaveCompleteReadOnlyKey(const std::string& profile) {
 }
 
 void Click(HWND dialog, int id) { SendDlgItemMessageW(dialog, id, BM_CLICK, 0, 0); }
-void SelectComboItem(HWND dialog, int id, const std::wstring& item) {
-    Pick(dialog, id, CB_FINDSTRINGEXACT, CB_SETCURSEL, item, CBN_SELCHANGE);
-}
-void DoubleClickListItem(HWND dialog, int id, const std::wstring& item) {
-    Pick(dialog, id, LB_FINDSTRINGEXACT, LB_SETCURSEL, item, LBN_DBLCLK);
+// The selection, then the notification the control sends its dialog.
+void Choose(HWND dialog, int id, const std::wstring& item) {
+    const bool combo = IsComboBox(dialog, id);
+    const LPARAM text = reinterpret_cast<LPARAM>(item.c_str());
+    const LRESULT index = SendDlgItemMessageW(dialog, id, combo ? CB_FINDSTRINGEXACT : LB_FINDSTRINGEXACT, -1, text);
+    SendDlgItemMessageW(dialog, id, combo ? CB_SETCURSEL : LB_SETCURSEL, index, 0);
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, combo ? CBN_SELCHANGE : LBN_DBLCLK),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
 void Scroll(HWND dialog, int id, int code, int thumb) {
@@ -255,8 +255,7 @@ std::string States(HWND dialog, std::initializer_list<int> ids) {
 }
 
 std::vector<std::wstring> Items(HWND dialog, int id) {
-    wchar_t name[16] = {};
-    const bool combo = GetClassNameW(GetDlgItem(dialog, id), name, 16) && std::wstring(name) == L"ComboBox";
+    const bool combo = IsComboBox(dialog, id);
     std::vector<std::wstring> items;
     const LRESULT count = SendDlgItemMessageW(dialog, id, combo ? CB_GETCOUNT : LB_GETCOUNT, 0, 0);
     for (LRESULT i = 0; i < count; ++i) {

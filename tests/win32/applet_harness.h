@@ -70,12 +70,12 @@ std::wstring SourcePath(const std::string& relative);
 // first start on `profile` writes every default, then the key is locked.
 void LeaveCompleteReadOnlyKey(const std::string& profile);
 
-// What a user does to a control, as messages; an item is named by its text.
-void Click(HWND dialog, int id);                                          // BM_CLICK
-void SelectComboItem(HWND dialog, int id, const std::wstring& item);      // CB_SETCURSEL + CBN_SELCHANGE
-void DoubleClickListItem(HWND dialog, int id, const std::wstring& item);  // LB_SETCURSEL + LBN_DBLCLK
-void Scroll(HWND dialog, int id, int code, int thumb = 0);                // WM_HSCROLL from the scroll bar
-void ClickAt(HWND dialog, int id);                                        // WM_LBUTTONUP over a control's centre
+// What a user does to a control, as messages. Choose(): a click on the item
+// with that text in a combo box's list, a double click on it in a list box.
+void Click(HWND dialog, int id);                             // BM_CLICK
+void Choose(HWND dialog, int id, const std::wstring& item);  // CB_/LB_SETCURSEL + CBN_SELCHANGE or LBN_DBLCLK
+void Scroll(HWND dialog, int id, int code, int thumb = 0);   // WM_HSCROLL from the scroll bar
+void ClickAt(HWND dialog, int id);                           // WM_LBUTTONUP over a control's centre
 
 // What a user sees. States(): one character per control, '-' disabled,
 // 'o' enabled, 'x' enabled and checked, '#' disabled and checked.

@@ -33,12 +33,6 @@ vca::GammaTable Ramp() {
     return table;
 }
 
-// A table as the registry stores it: the driver's block, byte for byte.
-std::vector<BYTE> Bytes(const vca::GammaTable& table) {
-    const BYTE* bytes = reinterpret_cast<const BYTE*>(&table);
-    return std::vector<BYTE>(bytes, bytes + sizeof table);
-}
-
 // A set-gamma request as the board log shows it: the operation, the header
 // with the screen bit, then the first 12 entries of channel 1 in pairs.
 std::vector<unsigned> SetGamma(unsigned screen, const vca::GammaTable& table) {
@@ -170,7 +164,10 @@ TEST(GammaDialog, OneScreenScrollSendsAtOnceAFileIsShownByTheTestPictureAndOkKee
     const KeySnapshot key = session.ReadKey();
     EXPECT_EQ(StoredNumber(key, L"DefaultSettings.GammaDataSource0"), 2u);
     EXPECT_EQ(reinterpret_cast<const wchar_t*>(key.at(L"DefaultSettings.GammaFile0").second.data()), ramp);
-    EXPECT_TRUE(key.at(L"DefaultSettings.GammaCorrectionTable0") == (StoredValue{REG_BINARY, Bytes(Ramp())}));
+    const vca::GammaTable table = Ramp();  // stored as the driver's block, byte for byte
+    const BYTE* bytes = reinterpret_cast<const BYTE*>(&table);
+    EXPECT_TRUE(key.at(L"DefaultSettings.GammaCorrectionTable0") ==
+                StoredValue(REG_BINARY, {bytes, bytes + sizeof table}));
 }
 
 // Two screens side by side: each picture chooses the screen whose record the

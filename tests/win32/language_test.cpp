@@ -50,10 +50,6 @@ std::wstring Clipping(HWND control) {
            L" pixels, has " + std::to_wstring(width) + L" x " + std::to_wstring(client.bottom);
 }
 
-bool IsGroupBox(HWND control) {
-    return WindowClass(control) == L"Button" && (GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
-}
-
 INT_PTR CALLBACK InertDialog(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
 
 // Creates template `number` of `library` with a procedure that does
@@ -68,7 +64,7 @@ std::multiset<int> CheckLayout(HMODULE library, int number) {
     if (!dialog) return numbers;
     RECT client;
     GetClientRect(dialog, &client);
-    std::vector<std::pair<HWND, RECT>> placed;
+    std::vector<std::pair<int, RECT>> placed;  // group boxes left out: they hold other controls
     for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         const int id = GetDlgCtrlID(child);
         if (id != -1 && id != 0xFFFF) numbers.insert(id);
@@ -80,12 +76,14 @@ std::multiset<int> CheckLayout(HMODULE library, int number) {
         EXPECT_EQ(Clipping(child), L"") << "control " << id;
         EXPECT_TRUE(rect.left >= 0 && rect.top >= 0 && rect.right <= client.right && rect.bottom <= client.bottom)
             << "control " << id << " leaves the dialog";
+        if (WindowClass(child) == L"Button" && (GetWindowLongW(child, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX)
+            continue;
         for (const auto& other : placed) {
             RECT overlap;
-            if (!IsGroupBox(child) && !IsGroupBox(other.first) && IntersectRect(&overlap, &rect, &other.second))
-                ADD_FAILURE() << "controls " << id << " and " << GetDlgCtrlID(other.first) << " overlap";
+            if (IntersectRect(&overlap, &rect, &other.second))
+                ADD_FAILURE() << "controls " << id << " and " << other.first << " overlap";
         }
-        placed.push_back({child, rect});
+        placed.push_back({id, rect});
     }
     DestroyWindow(dialog);
     return numbers;
@@ -146,7 +144,6 @@ TEST(Language, TheUserLanguageChoosesTheResourceLibraryAndAReadOnlyKeyIsWarnedOf
         wchar_t caption[100] = {};
         GetWindowTextW(main, caption, 100);
         EXPECT_EQ(std::wstring(caption), german ? L"Norvane Videokonfiguration" : L"Norvane Video Configuration");
-        EXPECT_EQ(Text(main, IDCANCEL), german ? L"Abbrechen" : L"Cancel");
         EXPECT_EQ(Text(main, IDC_MAIN_BOARD_LINE).rfind(german ? L"Karte: " : L"Board: ", 0), 0u);
         Scroll(main, IDC_MAIN_RESOLUTION_SCROLL, SB_LINERIGHT);
         Click(main, IDC_MAIN_OK);

@@ -39,13 +39,13 @@ TEST(MainDialog, TheScrollBarTheListsAndTheDualScreenBoxChooseWhatOkSaves) {
 
         // A Lumaris monitor on a driver that reports a generic one: the
         // monitor fixes the rate. Only the DDC monitor has timings to show.
-        SelectComboItem(dialog, IDC_MAIN_MONITOR, L"Norvane Lumaris 21-inch monitor");
+        Choose(dialog, IDC_MAIN_MONITOR, L"Norvane Lumaris 21-inch monitor");
         EXPECT_EQ(Items(dialog, IDC_MAIN_REFRESH), std::vector<std::wstring>{session.ResourceString(86)});
         EXPECT_EQ(Text(dialog, IDC_MAIN_CAPABILITY_LINE), L"Norvane Lumaris 21-inch monitor");
         EXPECT_FALSE(Enabled(dialog, IDC_MAIN_MONITOR_TIMINGS));
-        SelectComboItem(dialog, IDC_MAIN_MONITOR, L"DDC Monitor");
+        Choose(dialog, IDC_MAIN_MONITOR, L"DDC Monitor");
         EXPECT_TRUE(Enabled(dialog, IDC_MAIN_MONITOR_TIMINGS));
-        SelectComboItem(dialog, IDC_MAIN_MONITOR, L"Generic multi-sync monitor");
+        Choose(dialog, IDC_MAIN_MONITOR, L"Generic multi-sync monitor");
         EXPECT_EQ(Text(dialog, IDC_MAIN_CAPABILITY_LINE), session.ResourceString(55));
         EXPECT_FALSE(Enabled(dialog, IDC_MAIN_MONITOR_TIMINGS));
 
@@ -73,7 +73,7 @@ TEST(MainDialog, TheScrollBarTheListsAndTheDualScreenBoxChooseWhatOkSaves) {
         // The refresh list's choice, not its first line, is what OK saves.
         rates = Items(dialog, IDC_MAIN_REFRESH);
         ASSERT_GT(rates.size(), 1u);
-        SelectComboItem(dialog, IDC_MAIN_REFRESH, rates.back());
+        Choose(dialog, IDC_MAIN_REFRESH, rates.back());
         SendMessageW(dialog, WM_COMMAND, IDOK, 0);  // Enter: nothing
         EXPECT_TRUE(IsWindowVisible(dialog));
         Click(dialog, IDC_MAIN_OK);

@@ -29,8 +29,7 @@ void Save(HWND window, const std::wstring& file) {
     GetWindowRect(window, &rect);
     BITMAPINFOHEADER info{sizeof info, rect.right - rect.left, rect.bottom - rect.top, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
     const DWORD rowBytes = ((info.biWidth * 3 + 3) / 4) * 4, imageBytes = rowBytes * info.biHeight;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
+    HDC screen = GetDC(nullptr), memory = CreateCompatibleDC(screen);
     void* bits = nullptr;
     HBITMAP bitmap = CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ previous = SelectObject(memory, bitmap);
