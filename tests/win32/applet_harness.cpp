@@ -83,6 +83,8 @@ void InstallDriver() {
     AppletSession::SetValue(L"HardwareInformation.TextureMemorySize", REG_BINARY, &texture, sizeof texture);
 }
 
+bool Checked(HWND dialog, int id) { return SendDlgItemMessageW(dialog, id, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
 bool IsComboBox(HWND dialog, int id) {
     wchar_t name[16] = {};
     return GetClassNameW(GetDlgItem(dialog, id), name, 16) && std::wstring(name) == L"ComboBox";
@@ -104,10 +106,9 @@ std::wstring SourcePath(const std::string& relative) {
 }
 
 DWORD StoredNumber(const KeySnapshot& key, const wchar_t* name) {
-    auto found = key.find(name);
-    if (found == key.end() || found->second.second.size() != 4) return 0xFFFFFFFF;
-    DWORD number;
-    memcpy(&number, found->second.second.data(), 4);
+    const auto found = key.find(name);
+    DWORD number = 0xFFFFFFFF;
+    if (found != key.end() && found->second.second.size() == 4) memcpy(&number, found->second.second.data(), 4);
     return number;
 }
 
@@ -245,7 +246,6 @@ std::wstring Text(HWND dialog, int id) {
 
 bool Enabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; }
 bool Visible(HWND dialog, int id) { return IsWindowVisible(GetDlgItem(dialog, id)) != FALSE; }
-bool Checked(HWND dialog, int id) { return SendDlgItemMessageW(dialog, id, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 int ScrollPosition(HWND dialog, int id) { return GetScrollPos(GetDlgItem(dialog, id), SB_CTL); }
 
 std::string States(HWND dialog, std::initializer_list<int> ids) {

@@ -82,7 +82,6 @@ void ClickAt(HWND dialog, int id);                           // WM_LBUTTONUP ove
 std::wstring Text(HWND dialog, int id);
 bool Enabled(HWND dialog, int id);
 bool Visible(HWND dialog, int id);
-bool Checked(HWND dialog, int id);
 std::string States(HWND dialog, std::initializer_list<int> ids);
 int ScrollPosition(HWND dialog, int id);
 std::vector<std::wstring> Items(HWND dialog, int id);  // of a list or combo box

@@ -100,18 +100,14 @@ BOOL CALLBACK AddTemplate(HMODULE library, LPCWSTR, LPWSTR name, LONG_PTR templa
 }
 
 TEST(Language, BothLibrariesAreMarkedWithTheirLanguageAndHaveTheSameTemplatesAndControlsWithTextsThatFit) {
-    const struct {
-        const wchar_t* file;
-        LANGID language;
-    } libraries[] = {{L"vca0409.dll", MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US)},
-                     {L"vca0407.dll", MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN)}};
     Templates english;
-    for (const auto& library : libraries) {
-        SCOPED_TRACE(library.file);
-        HMODULE module = LoadLibraryExW(library.file, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    for (const auto& [file, language] : {std::make_pair(L"vca0409.dll", MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US)),
+                                         std::make_pair(L"vca0407.dll", MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN))}) {
+        SCOPED_TRACE(file);
+        HMODULE module = LoadLibraryExW(file, nullptr, LOAD_LIBRARY_AS_DATAFILE);
         ASSERT_NE(module, nullptr);
-        EXPECT_NE(FindResourceExW(module, RT_DIALOG, MAKEINTRESOURCEW(IDD_MAIN), library.language), nullptr);
-        EXPECT_NE(FindResourceExW(module, RT_STRING, MAKEINTRESOURCEW(1), library.language), nullptr)
+        EXPECT_NE(FindResourceExW(module, RT_DIALOG, MAKEINTRESOURCEW(IDD_MAIN), language), nullptr);
+        EXPECT_NE(FindResourceExW(module, RT_STRING, MAKEINTRESOURCEW(1), language), nullptr)
             << "string block of strings 0 to 15";
         Templates templates;
         EnumResourceNamesW(module, RT_DIALOG, AddTemplate, reinterpret_cast<LONG_PTR>(&templates));
@@ -122,12 +118,11 @@ TEST(Language, BothLibrariesAreMarkedWithTheirLanguageAndHaveTheSameTemplatesAnd
     }
 }
 
-// The user's language as Wine takes it from the Unix locale of the process:
-// the Language.UserLocale.* tests of ctest choose one and name it in
-// VCA_TEST_LANGUAGE (hexadecimal). German users, Austrian ones too (no
-// vca0c07 or vca0007: vca0407 by the primary language's default
-// sublanguage), get German; all others, with nothing of their own, US
-// English. A read-only key is warned of in that language at the first
+// The user's language as Wine takes it from the Unix locale of the process
+// (the Language.UserLocale.* runs of ctest set one and name it in
+// VCA_TEST_LANGUAGE, hexadecimal). German and Austrian users get vca0407 (no
+// vca0c07 or vca0007: the primary language's default sublanguage), all others
+// US English. A read-only key is warned of in that language at the first
 // opening and at each OK, and nothing is saved.
 TEST(Language, TheUserLanguageChoosesTheResourceLibraryAndAReadOnlyKeyIsWarnedOfInIt) {
     const LANGID language = LANGIDFROMLCID(GetUserDefaultLCID());
