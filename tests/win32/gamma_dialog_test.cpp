@@ -47,10 +47,10 @@ std::string Sources(HWND gamma) {
 }
 
 // Opens the gamma dialog with `script` on a cleared driver log and checks
-// that it left no GDI object behind; a first opening, cancelled at once,
-// keeps what Wine caches at a process's first dialog out of the count.
-void OpenWarmGammaDialog(AppletSession& session, HWND main, Script script) {
-    session.Open(main, IDC_MAIN_GAMMA, [](HWND gamma) { Click(gamma, IDCANCEL); });
+// that it left no GDI object behind; a first opening with `first` keeps what
+// Wine caches at a process's first dialog out of the count.
+void OpenWarmGammaDialog(AppletSession& session, HWND main, Script first, Script script) {
+    session.Open(main, IDC_MAIN_GAMMA, std::move(first));
     session.ClearDriverLog();
     const DWORD before = GdiObjects();
     session.Open(main, IDC_MAIN_GAMMA, std::move(script));
@@ -67,7 +67,7 @@ TEST(GammaDialog, OneScreenScrollSendsAtOnceAFileIsShownByTheTestPictureAndOkKee
     const std::wstring ramp = SourcePath("tests/data/gamma/ramp.gc");
     AppletSession session("board201.profile");
     session.DoubleClick([&](HWND main) {
-        OpenWarmGammaDialog(session, main, [&](HWND gamma) {
+        OpenWarmGammaDialog(session, main, [](HWND) {}, [&](HWND gamma) {
             // One screen: template 104, no pictures, the stored linear table shown.
             EXPECT_FALSE(GetDlgItem(gamma, IDC_GAMMA_PICTURE_SIDE) || GetDlgItem(gamma, IDC_GAMMA_PICTURE_SCREEN1));
             EXPECT_EQ(Sources(gamma), "xoo--");
@@ -173,21 +173,26 @@ TEST(GammaDialog, EachPictureChoosesItsScreenAndCancelRestoresBoth) {
     AppletSession session("board205-dual-ddc.profile");
     session.SetDword(L"DefaultSettings.DualScreen", 1);
     session.DoubleClick([&](HWND main) {
-        OpenWarmGammaDialog(session, main, [&](HWND gamma) {
+        OpenWarmGammaDialog(session, main, [](HWND gamma) {  // saves gamma 0.70 for screen 1
+            ClickAt(gamma, IDC_GAMMA_PICTURE_SCREEN1);
+            Click(gamma, IDC_GAMMA_VALUE);
+            Scroll(gamma, IDC_GAMMA_SCROLL, SB_THUMBPOSITION, 70);
+            Click(gamma, IDOK);
+        }, [&](HWND gamma) {
             // Template 105 with screen 0's side-by-side picture.
-            ASSERT_NE(GetDlgItem(gamma, IDC_GAMMA_PICTURE_SIDE), nullptr);
             EXPECT_TRUE(Visible(gamma, IDC_GAMMA_PICTURE_SIDE) && !Visible(gamma, IDC_GAMMA_PICTURE_STACKED));
+            EXPECT_EQ(Sources(gamma), "xoo--");
             Click(gamma, IDC_GAMMA_VALUE);
             Scroll(gamma, IDC_GAMMA_SCROLL, SB_THUMBPOSITION, 180);
             EXPECT_EQ(session.Sent("set-gamma"), (Words{SetGamma(0, Computed(100)), SetGamma(0, Computed(180))}));
 
             ClickAt(gamma, IDC_GAMMA_PICTURE_SCREEN1);
-            EXPECT_EQ(Sources(gamma), "xoo--");
+            EXPECT_EQ(Sources(gamma), "oxoo-");
+            EXPECT_EQ(Text(gamma, IDC_GAMMA_VALUE_TEXT), L"0.70");
             EXPECT_TRUE(session.Sent("set-gamma").empty()) << "choosing a screen sends nothing";
-            Click(gamma, IDC_GAMMA_VALUE);
             Scroll(gamma, IDC_GAMMA_SCROLL, SB_LINELEFT);
-            EXPECT_EQ(Text(gamma, IDC_GAMMA_VALUE_TEXT), L"0.99");
-            EXPECT_EQ(session.Sent("set-gamma"), (Words{SetGamma(1, Computed(100)), SetGamma(1, Computed(99))}));
+            EXPECT_EQ(Text(gamma, IDC_GAMMA_VALUE_TEXT), L"0.69");
+            EXPECT_EQ(session.Sent("set-gamma"), Words{SetGamma(1, Computed(69))});
 
             ClickAt(gamma, IDC_GAMMA_PICTURE_SIDE);
             EXPECT_EQ(Sources(gamma), "oxoo-");
@@ -196,7 +201,7 @@ TEST(GammaDialog, EachPictureChoosesItsScreenAndCancelRestoresBoth) {
             EXPECT_TRUE(session.Sent("set-gamma").empty());
             Click(gamma, IDCANCEL);
         });
-        EXPECT_EQ(session.Sent("set-gamma"), (Words{SetGamma(0, Computed(100)), SetGamma(1, Computed(100))}));
+        EXPECT_EQ(session.Sent("set-gamma"), (Words{SetGamma(0, Computed(100)), SetGamma(1, Computed(70))}));
     });
 }
 

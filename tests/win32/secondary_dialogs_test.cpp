@@ -29,7 +29,6 @@ TEST(BoardDialogs, OptionsSendEachClickAtOnceCancelTakesBothBackOkKeepsAndInform
                 EXPECT_EQ(States(options, {IDC_OPTIONS_PREFERENCE2, IDC_OPTIONS_PREFERENCE4}), "o-");
                 EXPECT_FALSE(Visible(options, IDC_OPTIONS_PREFERENCE4));
                 EXPECT_FALSE(IsWindowEnabled(main));
-                session.ClearDriverLog();
                 Click(options, IDC_OPTIONS_PREFERENCE2);
                 EXPECT_EQ(session.Sent("set-option"), (Words{{0x20011, 1, 0}}));
                 Click(options, close);
@@ -113,11 +112,13 @@ TEST(AllModesDialog, DoubleClickTakesAStackedModeIntoTheMainDialog) {
 }
 
 // What the monitor timings dialog shows: its status, "notice" when the
-// no-records notice shows, the six identification fields, then the lines.
+// no-records notice shows, the six identification fields, then how many
+// lines it lists and the first of them.
 Texts Shown(HWND timings) {
     Texts shown{Text(timings, IDC_TIMINGS_STATUS), Visible(timings, IDC_TIMINGS_NO_RECORDS) ? L"notice" : L""};
     for (int id = IDC_TIMINGS_MANUFACTURER; id <= IDC_TIMINGS_REVISION; ++id) shown.push_back(Text(timings, id));
-    for (const std::wstring& line : Items(timings, IDC_TIMINGS_LIST)) shown.push_back(line);
+    const Texts lines = Items(timings, IDC_TIMINGS_LIST);
+    shown.push_back(std::to_wstring(lines.size()) + L" lines" + (lines.empty() ? L"" : L" from " + lines[0]));
     return shown;
 }
 
@@ -125,14 +126,9 @@ TEST(MonitorTimingsDialog, ShowsEachScreenOfTwoByItsPicture) {
     AppletSession session(kDualDdc);
     session.SetString(L"DefaultSettings.Description", L"DDC Monitor");
     session.SetDword(L"DefaultSettings.DualScreen", 2);
-    const std::wstring words = L" pixels, 32-bit True Color, ";
-    const Texts lines = {L" 640 x  480" + words + L"60 Hz", L" 640 x  480" + words + L"75 Hz",
-                         L"1024 x  768" + words + L"60 Hz", L"1280 x 1024" + words + L"60 Hz",
-                         L"1280 x 1024" + words + L"75 Hz"};
-    Texts first = {session.ResourceString(6), L"", L"ABC", L"20513", L"8317245", L"1997", L"1", L"3"};
-    Texts second = {session.ResourceString(6), L"", L"NRV", L"4660", L"42", L"2001", L"1", L"2"};
-    first.insert(first.end(), lines.begin(), lines.end());
-    second.insert(second.end(), lines.begin(), lines.end());
+    const std::wstring listed = L"5 lines from  640 x  480 pixels, 32-bit True Color, 60 Hz";
+    const Texts first = {session.ResourceString(6), L"", L"ABC", L"20513", L"8317245", L"1997", L"1", L"3", listed};
+    const Texts second = {session.ResourceString(6), L"", L"NRV", L"4660", L"42", L"2001", L"1", L"2", listed};
     session.DoubleClick([&](HWND main) {
         const DWORD before = GdiObjects();
         EXPECT_GT(before, 0u);
@@ -140,6 +136,8 @@ TEST(MonitorTimingsDialog, ShowsEachScreenOfTwoByItsPicture) {
             EXPECT_FALSE(Visible(timings, IDC_TIMINGS_PICTURE_SIDE) || Enabled(timings, IDC_TIMINGS_PICTURE_SIDE));
             EXPECT_EQ(Shown(timings), first);
             ClickAt(timings, IDC_TIMINGS_PICTURE_SCREEN1);
+            EXPECT_EQ(Shown(timings), second);
+            ClickAt(timings, IDC_TIMINGS_PICTURE_SIDE);  // not a picture when stacked
             EXPECT_EQ(Shown(timings), second);
             ClickAt(timings, IDC_TIMINGS_PICTURE_STACKED);
             EXPECT_EQ(Shown(timings), first);
@@ -151,17 +149,24 @@ TEST(MonitorTimingsDialog, ShowsEachScreenOfTwoByItsPicture) {
     });
 }
 
-// A monitor without DDC data: status 2, the notice, and no fields or lines
-// (what each status shows is the core's; tests/dialogs).
+// A screen without records shows its status and the notice: a monitor
+// without DDC data (status 2) lists nothing, a driver that refuses the
+// records (status 5) the default block and its one mode.
 TEST(MonitorTimingsDialog, AScreenWithoutRecordsShowsItsStatusAndTheNotice) {
-    AppletSession session("tests/data/boards/timings-ddc-silent.profile");
-    session.SetString(L"DefaultSettings.Description", L"DDC Monitor");
-    session.DoubleClick([&](HWND main) {
-        session.Open(main, IDC_MAIN_MONITOR_TIMINGS, [&](HWND timings) {
-            EXPECT_EQ(Shown(timings), (Texts{session.ResourceString(2), L"notice", L"", L"", L"", L"", L"", L""}));
-            Click(timings, IDOK);
+    for (const char* profile : {"silent", "refused"}) {
+        AppletSession session(std::string("tests/data/boards/timings-ddc-") + profile + ".profile");
+        session.SetString(L"DefaultSettings.Description", L"DDC Monitor");
+        const Texts expected =
+            profile[0] == 'r' ? Texts{session.ResourceString(5), L"notice", L"@@@", L"0", L"0", L"1990", L"0", L"0",
+                                      L"1 lines from  640 x  480 pixels, 32-bit True Color, 60 Hz"}
+                              : Texts{session.ResourceString(2), L"notice", L"", L"", L"", L"", L"", L"", L"0 lines"};
+        session.DoubleClick([&](HWND main) {
+            session.Open(main, IDC_MAIN_MONITOR_TIMINGS, [&](HWND timings) {
+                EXPECT_EQ(Shown(timings), expected);
+                Click(timings, IDOK);
+            });
         });
-    });
+    }
 }
 
 }  // namespace
