@@ -35,9 +35,7 @@ struct Driver {
 
 LRESULT CALLBACK WatchActivation(int code, WPARAM wParam, LPARAM lParam) {
     HWND window = reinterpret_cast<HWND>(wParam);
-    wchar_t name[16] = {};
-    if (code == HCBT_ACTIVATE && GetClassNameW(window, name, 16) && std::wstring(name) == L"#32770" &&
-        driver.handled.insert(window).second)
+    if (code == HCBT_ACTIVATE && WindowClass(window) == L"#32770" && driver.handled.insert(window).second)
         driver.pending.push_back(window);
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
@@ -55,9 +53,8 @@ void CALLBACK Poll(HWND, UINT, UINT_PTR, DWORD) {
             PostMessageW(window, WM_COMMAND, IDOK, 0);
             continue;
         }
-        if (driver.scripts.empty()) {
-            ADD_FAILURE() << "a dialog opened that no script expected";
-        } else {
+        EXPECT_FALSE(driver.scripts.empty()) << "a dialog opened that no script expected";
+        if (!driver.scripts.empty()) {
             Script script = std::move(driver.scripts.front());
             driver.scripts.pop_front();
             script(window);
@@ -84,11 +81,6 @@ void InstallDriver() {
 }
 
 bool Checked(HWND dialog, int id) { return SendDlgItemMessageW(dialog, id, BM_GETCHECK, 0, 0) == BST_CHECKED; }
-
-bool IsComboBox(HWND dialog, int id) {
-    wchar_t name[16] = {};
-    return GetClassNameW(GetDlgItem(dialog, id), name, 16) && std::wstring(name) == L"ComboBox";
-}
 
 std::string LogPath() {
     char temp[MAX_PATH];
@@ -218,7 +210,7 @@ void LeaveCompleteReadOnlyKey(const std::string& profile) {
 void Click(HWND dialog, int id) { SendDlgItemMessageW(dialog, id, BM_CLICK, 0, 0); }
 // The selection, then the notification the control sends its dialog.
 void Choose(HWND dialog, int id, const std::wstring& item) {
-    const bool combo = IsComboBox(dialog, id);
+    const bool combo = WindowClass(GetDlgItem(dialog, id)) == L"ComboBox";
     const LPARAM text = reinterpret_cast<LPARAM>(item.c_str());
     const LRESULT index = SendDlgItemMessageW(dialog, id, combo ? CB_FINDSTRINGEXACT : LB_FINDSTRINGEXACT, -1, text);
     SendDlgItemMessageW(dialog, id, combo ? CB_SETCURSEL : LB_SETCURSEL, index, 0);
@@ -238,6 +230,12 @@ void ClickAt(HWND dialog, int id) {
     SendMessageW(dialog, WM_LBUTTONUP, 0, MAKELPARAM(centre.x, centre.y));
 }
 
+std::wstring WindowClass(HWND window) {
+    wchar_t name[32] = {};
+    GetClassNameW(window, name, 32);
+    return name;
+}
+
 std::wstring Text(HWND dialog, int id) {
     wchar_t text[600] = {};
     GetDlgItemTextW(dialog, id, text, 600);
@@ -255,7 +253,7 @@ std::string States(HWND dialog, std::initializer_list<int> ids) {
 }
 
 std::vector<std::wstring> Items(HWND dialog, int id) {
-    const bool combo = IsComboBox(dialog, id);
+    const bool combo = WindowClass(GetDlgItem(dialog, id)) == L"ComboBox";
     std::vector<std::wstring> items;
     const LRESULT count = SendDlgItemMessageW(dialog, id, combo ? CB_GETCOUNT : LB_GETCOUNT, 0, 0);
     for (LRESULT i = 0; i < count; ++i) {

@@ -36,15 +36,14 @@ public:
     // Values stored in the driver key before the double click.
     static void SetValue(const wchar_t* name, DWORD type, const void* data, DWORD size);
     void SetDword(const wchar_t* name, DWORD value) { SetValue(name, REG_DWORD, &value, sizeof value); }
-    void SetString(const wchar_t* name, const std::wstring& value) {
+    void SetString(const wchar_t* name, const std::wstring& value) {  // with its terminator
         SetValue(name, REG_SZ, value.c_str(), static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
     }
     // Another timing database (relative to the source folder) as revid.dat.
     static void UseDatabase(const std::string& relativePath);
 
     // Clicks `button` of `owner`; the dialog that opens runs `script` inside
-    // its modal loop and, if it is still open when the script returns, is
-    // sent Cancel (2).
+    // its modal loop, then gets Cancel (2) if it is still open.
     void Open(HWND owner, int button, Script script);
     // CPL_DBLCLK, `main` being the main dialog's script; without one,
     // start-up is expected to stop before the main dialog.
@@ -80,6 +79,7 @@ void ClickAt(HWND dialog, int id);                           // WM_LBUTTONUP ove
 // What a user sees. States(): one character per control, '-' disabled,
 // 'o' enabled, 'x' enabled and checked, '#' disabled and checked.
 std::wstring Text(HWND dialog, int id);
+std::wstring WindowClass(HWND window);
 bool Enabled(HWND dialog, int id);
 bool Visible(HWND dialog, int id);
 std::string States(HWND dialog, std::initializer_list<int> ids);

@@ -16,12 +16,6 @@ namespace {
 
 using namespace harness;
 
-std::wstring WindowClass(HWND window) {
-    wchar_t name[32] = {};
-    GetClassNameW(window, name, 32);
-    return name;
-}
-
 // Why `control`'s own text does not fit it, or empty when it fits. Static
 // texts wrap; check boxes and radio buttons lose their box and a gap, push
 // buttons their edges, group boxes a margin on either side.

@@ -28,24 +28,22 @@ void Save(HWND window, const std::wstring& file) {
     RECT rect;
     GetWindowRect(window, &rect);
     BITMAPINFOHEADER info{sizeof info, rect.right - rect.left, rect.bottom - rect.top, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-    const DWORD rowBytes = ((info.biWidth * 3 + 3) / 4) * 4, imageBytes = rowBytes * info.biHeight;
+    std::vector<char> bits(((info.biWidth * 3 + 3) / 4) * 4 * info.biHeight);
     HDC screen = GetDC(nullptr), memory = CreateCompatibleDC(screen);
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits, nullptr, 0);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, info.biWidth, info.biHeight);
     HGDIOBJ previous = SelectObject(memory, bitmap);
     BitBlt(memory, 0, 0, info.biWidth, info.biHeight, screen, rect.left, rect.top, SRCCOPY);
-    GdiFlush();
-    BITMAPFILEHEADER header{0x4D42, static_cast<DWORD>(sizeof header + sizeof info + imageBytes), 0, 0,
-                            sizeof header + sizeof info};
-    const std::wstring path = ScreenshotFolder() + L"\\" + file;
-    std::ofstream out(std::string(path.begin(), path.end()), std::ios::binary);
-    out.write(reinterpret_cast<const char*>(&header), sizeof header);
-    out.write(reinterpret_cast<const char*>(&info), sizeof info);
-    out.write(static_cast<const char*>(bits), imageBytes);
     SelectObject(memory, previous);
+    GetDIBits(memory, bitmap, 0, info.biHeight, bits.data(), reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
     DeleteObject(bitmap);
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
+    const BITMAPFILEHEADER header{0x4D42, DWORD(sizeof header + sizeof info + bits.size()), 0, 0,
+                                  sizeof header + sizeof info};
+    const std::wstring path = ScreenshotFolder() + L"\\" + file;
+    std::ofstream out(std::string(path.begin(), path.end()), std::ios::binary);
+    out.write(reinterpret_cast<const char*>(&header), sizeof header);
+    out.write(reinterpret_cast<const char*>(&info), sizeof info).write(bits.data(), bits.size());
     EXPECT_TRUE(out) << "writing " << std::string(path.begin(), path.end());
 }
 
