@@ -18,11 +18,6 @@ using CplFunction = LONG(APIENTRY*)(HWND, UINT, LPARAM, LPARAM);
 
 const wchar_t* kDriverKey = L"SYSTEM\\CurrentControlSet\\Services\\rediruv\\Device0";
 
-std::wstring SourcePath(const std::string& relative) {
-    std::string path = std::string("Z:") + VCA_SOURCE_DIR + "/" + relative;
-    return std::wstring(path.begin(), path.end());
-}
-
 CplFunction Entry(HMODULE module) {
     return reinterpret_cast<CplFunction>(reinterpret_cast<void*>(GetProcAddress(module, "CPlApplet")));
 }
@@ -40,9 +35,7 @@ struct Driver {
 
 LRESULT CALLBACK WatchActivation(int code, WPARAM wParam, LPARAM lParam) {
     HWND window = reinterpret_cast<HWND>(wParam);
-    wchar_t name[16] = {};
-    if (code == HCBT_ACTIVATE && GetClassNameW(window, name, 16) && std::wstring(name) == L"#32770" &&
-        driver.handled.insert(window).second)
+    if (code == HCBT_ACTIVATE && WindowClass(window) == L"#32770" && driver.handled.insert(window).second)
         driver.pending.push_back(window);
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
@@ -60,9 +53,8 @@ void CALLBACK Poll(HWND, UINT, UINT_PTR, DWORD) {
             PostMessageW(window, WM_COMMAND, IDOK, 0);
             continue;
         }
-        if (driver.scripts.empty()) {
-            ADD_FAILURE() << "a dialog opened that no script expected";
-        } else {
+        EXPECT_FALSE(driver.scripts.empty()) << "a dialog opened that no script expected";
+        if (!driver.scripts.empty()) {
             Script script = std::move(driver.scripts.front());
             driver.scripts.pop_front();
             script(window);
@@ -88,23 +80,7 @@ void InstallDriver() {
     AppletSession::SetValue(L"HardwareInformation.TextureMemorySize", REG_BINARY, &texture, sizeof texture);
 }
 
-// Items of a list or combo box, through its count and text messages.
-std::vector<std::wstring> Items(HWND dialog, int id, UINT countMessage, UINT textMessage) {
-    std::vector<std::wstring> items;
-    for (LRESULT i = 0, count = SendDlgItemMessageW(dialog, id, countMessage, 0, 0); i < count; ++i) {
-        wchar_t text[600] = {};
-        SendDlgItemMessageW(dialog, id, textMessage, i, reinterpret_cast<LPARAM>(text));
-        items.push_back(text);
-    }
-    return items;
-}
-
-// Selects an item as a user's click does: the selection, then the
-// notification the control sends its dialog.
-void Pick(HWND dialog, int id, UINT selectMessage, int index, WORD notification) {
-    SendDlgItemMessageW(dialog, id, selectMessage, index, 0);
-    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, notification), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
-}
+bool Checked(HWND dialog, int id) { return SendDlgItemMessageW(dialog, id, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
 std::string LogPath() {
     char temp[MAX_PATH];
@@ -114,11 +90,17 @@ std::string LogPath() {
 
 }  // namespace
 
+std::wstring SourcePath(const std::string& relative) {
+    std::string path = std::string("Z:") + VCA_SOURCE_DIR + "/" + relative;
+    for (char& c : path)
+        if (c == '/') c = '\\';
+    return std::wstring(path.begin(), path.end());
+}
+
 DWORD StoredNumber(const KeySnapshot& key, const wchar_t* name) {
-    auto found = key.find(name);
-    if (found == key.end() || found->second.bytes.size() != 4) return 0xFFFFFFFF;
-    DWORD number;
-    memcpy(&number, found->second.bytes.data(), 4);
+    const auto found = key.find(name);
+    DWORD number = 0xFFFFFFFF;
+    if (found != key.end() && found->second.second.size() == 4) memcpy(&number, found->second.second.data(), 4);
     return number;
 }
 
@@ -161,10 +143,8 @@ void AppletSession::UseDatabase(const std::string& relativePath) {
     ASSERT_TRUE(CopyFileW(SourcePath(relativePath).c_str(), (std::wstring(system) + L"\\revid.dat").c_str(), FALSE));
 }
 
-void AppletSession::ExpectDialog(Script script) { driver.scripts.push_back(std::move(script)); }
-
 void AppletSession::Open(HWND owner, int button, Script script) {
-    ExpectDialog(std::move(script));
+    driver.scripts.push_back(std::move(script));
     Click(owner, button);
 }
 
@@ -176,22 +156,18 @@ void AppletSession::DoubleClick(Script main) {
 
 const std::vector<std::wstring>& AppletSession::Boxes() const { return driver.boxes; }
 
-std::vector<std::string> AppletSession::DriverLog() const {
-    std::vector<std::string> lines;
-    std::ifstream file(LogPath());
-    for (std::string line; std::getline(file, line);) lines.push_back(line);
-    return lines;
-}
-
-std::vector<std::vector<unsigned>> AppletSession::Requests(const std::string& request) const {
+std::vector<std::vector<unsigned>> AppletSession::Sent(const std::string& request) {
     std::vector<std::vector<unsigned>> requests;
-    for (const std::string& line : DriverLog()) {
+    std::ifstream file(LogPath());
+    for (std::string line; std::getline(file, line);) {
         const std::size_t open = line.find('[');
         if (line.find(" " + request + " ") == std::string::npos || open == std::string::npos) continue;
         std::istringstream in(line.substr(open + 1));
         requests.emplace_back();
         for (unsigned word; in >> std::hex >> word;) requests.back().push_back(word);
     }
+    file.close();
+    ClearDriverLog();
     return requests;
 }
 
@@ -205,7 +181,7 @@ KeySnapshot AppletSession::ReadKey() const {
     BYTE data[8192];  // more than any value of the key holds
     DWORD chars = 256, type = 0, size = sizeof data;
     for (DWORD i = 0; RegEnumValueW(key, i, name, &chars, nullptr, &type, data, &size) == ERROR_SUCCESS; ++i) {
-        snapshot[name] = StoredValue{type, std::vector<BYTE>(data, data + size)};
+        snapshot[name] = {type, std::vector<BYTE>(data, data + size)};
         chars = 256, size = sizeof data;
     }
     RegCloseKey(key);
@@ -232,8 +208,15 @@ void LeaveCompleteReadOnlyKey(const std::string& profile) {
 }
 
 void Click(HWND dialog, int id) { SendDlgItemMessageW(dialog, id, BM_CLICK, 0, 0); }
-void SelectComboItem(HWND dialog, int id, int index) { Pick(dialog, id, CB_SETCURSEL, index, CBN_SELCHANGE); }
-void DoubleClickListItem(HWND dialog, int id, int index) { Pick(dialog, id, LB_SETCURSEL, index, LBN_DBLCLK); }
+// The selection, then the notification the control sends its dialog.
+void Choose(HWND dialog, int id, const std::wstring& item) {
+    const bool combo = WindowClass(GetDlgItem(dialog, id)) == L"ComboBox";
+    const LPARAM text = reinterpret_cast<LPARAM>(item.c_str());
+    const LRESULT index = SendDlgItemMessageW(dialog, id, combo ? CB_FINDSTRINGEXACT : LB_FINDSTRINGEXACT, -1, text);
+    SendDlgItemMessageW(dialog, id, combo ? CB_SETCURSEL : LB_SETCURSEL, index, 0);
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, combo ? CBN_SELCHANGE : LBN_DBLCLK),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
 
 void Scroll(HWND dialog, int id, int code, int thumb) {
     SendMessageW(dialog, WM_HSCROLL, MAKEWPARAM(code, thumb), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
@@ -247,6 +230,12 @@ void ClickAt(HWND dialog, int id) {
     SendMessageW(dialog, WM_LBUTTONUP, 0, MAKELPARAM(centre.x, centre.y));
 }
 
+std::wstring WindowClass(HWND window) {
+    wchar_t name[32] = {};
+    GetClassNameW(window, name, 32);
+    return name;
+}
+
 std::wstring Text(HWND dialog, int id) {
     wchar_t text[600] = {};
     GetDlgItemTextW(dialog, id, text, 600);
@@ -255,7 +244,6 @@ std::wstring Text(HWND dialog, int id) {
 
 bool Enabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; }
 bool Visible(HWND dialog, int id) { return IsWindowVisible(GetDlgItem(dialog, id)) != FALSE; }
-bool Checked(HWND dialog, int id) { return SendDlgItemMessageW(dialog, id, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 int ScrollPosition(HWND dialog, int id) { return GetScrollPos(GetDlgItem(dialog, id), SB_CTL); }
 
 std::string States(HWND dialog, std::initializer_list<int> ids) {
@@ -264,8 +252,17 @@ std::string States(HWND dialog, std::initializer_list<int> ids) {
     return states;
 }
 
-std::vector<std::wstring> ComboItems(HWND dialog, int id) { return Items(dialog, id, CB_GETCOUNT, CB_GETLBTEXT); }
-std::vector<std::wstring> ListItems(HWND dialog, int id) { return Items(dialog, id, LB_GETCOUNT, LB_GETTEXT); }
+std::vector<std::wstring> Items(HWND dialog, int id) {
+    const bool combo = WindowClass(GetDlgItem(dialog, id)) == L"ComboBox";
+    std::vector<std::wstring> items;
+    const LRESULT count = SendDlgItemMessageW(dialog, id, combo ? CB_GETCOUNT : LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        wchar_t text[600] = {};
+        SendDlgItemMessageW(dialog, id, combo ? CB_GETLBTEXT : LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+        items.push_back(text);
+    }
+    return items;
+}
 
 DWORD GdiObjects() {
     // Wine's GetGuiResources reports 0. Its handle table accepts a handle
@@ -285,40 +282,6 @@ void PumpFor(DWORD milliseconds) {
             DispatchMessageW(&message);
         }
     }
-}
-
-bool SaveWindowPicture(HWND window, const std::wstring& file) {
-    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    PumpFor(400);
-    RECT rect;
-    GetWindowRect(window, &rect);
-    BITMAPINFOHEADER info{sizeof info, rect.right - rect.left, rect.bottom - rect.top, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-    const DWORD rowBytes = ((info.biWidth * 3 + 3) / 4) * 4, imageBytes = rowBytes * info.biHeight;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ previous = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, info.biWidth, info.biHeight, screen, rect.left, rect.top, SRCCOPY);
-    GdiFlush();
-    BITMAPFILEHEADER header{0x4D42, static_cast<DWORD>(sizeof header + sizeof info + imageBytes), 0, 0,
-                            sizeof header + sizeof info};
-    const std::wstring path = ScreenshotFolder() + L"\\" + file;
-    std::ofstream out(std::string(path.begin(), path.end()), std::ios::binary);
-    out.write(reinterpret_cast<const char*>(&header), sizeof header);
-    out.write(reinterpret_cast<const char*>(&info), sizeof info);
-    out.write(static_cast<const char*>(bits), imageBytes);
-    SelectObject(memory, previous);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return static_cast<bool>(out);
-}
-
-std::wstring ScreenshotFolder() {
-    wchar_t folder[MAX_PATH] = {};
-    const DWORD length = GetEnvironmentVariableW(L"VCA_SCREENSHOTS", folder, MAX_PATH);
-    return length > 0 && length < MAX_PATH ? std::wstring(folder) : std::wstring();
 }
 
 }  // namespace harness

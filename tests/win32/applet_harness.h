@@ -16,12 +16,8 @@ namespace harness {
 
 using Script = std::function<void(HWND dialog)>;
 
-// One stored registry value: its type and bytes.
-struct StoredValue {
-    DWORD type = 0;
-    std::vector<BYTE> bytes;
-    bool operator==(const StoredValue& other) const { return type == other.type && bytes == other.bytes; }
-};
+// One stored registry value: its type and its bytes.
+using StoredValue = std::pair<DWORD, std::vector<BYTE>>;
 using KeySnapshot = std::map<std::wstring, StoredValue>;
 
 // A value of 4 bytes as a number; 0xFFFFFFFF when missing or of another size.
@@ -40,28 +36,24 @@ public:
     // Values stored in the driver key before the double click.
     static void SetValue(const wchar_t* name, DWORD type, const void* data, DWORD size);
     void SetDword(const wchar_t* name, DWORD value) { SetValue(name, REG_DWORD, &value, sizeof value); }
-    void SetString(const wchar_t* name, const std::wstring& value) {
+    void SetString(const wchar_t* name, const std::wstring& value) {  // with its terminator
         SetValue(name, REG_SZ, value.c_str(), static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
     }
     // Another timing database (relative to the source folder) as revid.dat.
     static void UseDatabase(const std::string& relativePath);
 
-    // The next dialog that opens (after those already expected) runs
-    // `script` inside its modal loop; if it is still open when the script
-    // returns, it is sent Cancel (2).
-    void ExpectDialog(Script script);
-    // Clicks `button` of `owner`, which opens the dialog that runs `script`.
+    // Clicks `button` of `owner`; the dialog that opens runs `script` inside
+    // its modal loop, then gets Cancel (2) if it is still open.
     void Open(HWND owner, int button, Script script);
     // CPL_DBLCLK, `main` being the main dialog's script; without one,
     // start-up is expected to stop before the main dialog.
     void DoubleClick(Script main = nullptr);
 
     const std::vector<std::wstring>& Boxes() const;  // message boxes so far, each answered OK
-    // The simulated driver's request log since the last clear: its lines,
-    // and the input words (up to eight) of each `request` ("set-gamma",
-    // "set-option", "set-contrast", ...).
-    std::vector<std::string> DriverLog() const;
-    std::vector<std::vector<unsigned>> Requests(const std::string& request) const;
+    // What the applet sent the simulated driver since the log was last
+    // looked at or cleared: the input words (up to eight) of each `request`
+    // ("set-gamma", "set-option", "set-contrast", ...). Looking clears it.
+    std::vector<std::vector<unsigned>> Sent(const std::string& request);
     void ClearDriverLog();
     KeySnapshot ReadKey() const;
     static std::wstring ResourceString(UINT id);  // of vca0409.dll
@@ -70,37 +62,33 @@ private:
     HMODULE module_ = nullptr;
 };
 
+// A file of the source folder, as a Windows path.
+std::wstring SourcePath(const std::string& relative);
+
 // A complete driver key that can only be read (the applet then warns): a
 // first start on `profile` writes every default, then the key is locked.
 void LeaveCompleteReadOnlyKey(const std::string& profile);
 
-// What a user does to a control, as messages.
-void Click(HWND dialog, int id);                           // BM_CLICK
-void SelectComboItem(HWND dialog, int id, int index);      // CB_SETCURSEL + CBN_SELCHANGE
-void DoubleClickListItem(HWND dialog, int id, int index);  // LB_SETCURSEL + LBN_DBLCLK
-void Scroll(HWND dialog, int id, int code, int thumb = 0); // WM_HSCROLL from the scroll bar
-void ClickAt(HWND dialog, int id);                         // WM_LBUTTONUP over a control's centre
+// What a user does to a control, as messages. Choose(): a click on the item
+// with that text in a combo box's list, a double click on it in a list box.
+void Click(HWND dialog, int id);                             // BM_CLICK
+void Choose(HWND dialog, int id, const std::wstring& item);  // CB_/LB_SETCURSEL + CBN_SELCHANGE or LBN_DBLCLK
+void Scroll(HWND dialog, int id, int code, int thumb = 0);   // WM_HSCROLL from the scroll bar
+void ClickAt(HWND dialog, int id);                           // WM_LBUTTONUP over a control's centre
 
 // What a user sees. States(): one character per control, '-' disabled,
 // 'o' enabled, 'x' enabled and checked, '#' disabled and checked.
 std::wstring Text(HWND dialog, int id);
+std::wstring WindowClass(HWND window);
 bool Enabled(HWND dialog, int id);
 bool Visible(HWND dialog, int id);
-bool Checked(HWND dialog, int id);
 std::string States(HWND dialog, std::initializer_list<int> ids);
 int ScrollPosition(HWND dialog, int id);
-std::vector<std::wstring> ComboItems(HWND dialog, int id);
-std::vector<std::wstring> ListItems(HWND dialog, int id);
+std::vector<std::wstring> Items(HWND dialog, int id);  // of a list or combo box
 
 // GDI objects and DCs alive in this process now. Wine's caches grow at a
 // first run, so compare the counts around a second run of the same steps.
 DWORD GdiObjects();
 void PumpFor(DWORD milliseconds);  // dispatches this thread's messages
-
-// Lets the window paint, then saves what the screen shows of it (caption
-// included) as a 24-bit BMP file in the folder VCA_SCREENSHOTS names;
-// ScreenshotFolder() is empty when pictures are not wanted.
-bool SaveWindowPicture(HWND window, const std::wstring& file);
-std::wstring ScreenshotFolder();
 
 }  // namespace harness

@@ -29,10 +29,8 @@ TEST(CplApplet, InitLoadsTheResourceLibraryOnceAndNewInquireFillsTheRecordFromIt
     NEWCPLINFOW info;
     memset(&info, 0x5A, sizeof info);
     EXPECT_EQ(cpl(nullptr, CPL_NEWINQUIRE, 0, reinterpret_cast<LPARAM>(&info)), 0);
-    EXPECT_EQ(info.dwSize, sizeof(NEWCPLINFOW));
-    EXPECT_EQ(info.dwFlags, 0u);
-    EXPECT_EQ(info.dwHelpContext, 101u);
-    EXPECT_EQ(info.lData, 0);
+    EXPECT_EQ((std::vector<LONG_PTR>{info.dwSize, info.dwFlags, info.dwHelpContext, info.lData}),
+              (std::vector<LONG_PTR>{sizeof(NEWCPLINFOW), 0, 101, 0})) << "size, flags, help context, data";
     EXPECT_EQ(info.hIcon, LoadIconW(resources, L"MONITR01"));
     const std::wstring name = harness::AppletSession::ResourceString(4);
     ASSERT_FALSE(name.empty());

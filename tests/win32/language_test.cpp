@@ -16,12 +16,6 @@ namespace {
 
 using namespace harness;
 
-std::wstring WindowClass(HWND window) {
-    wchar_t name[32] = {};
-    GetClassNameW(window, name, 32);
-    return name;
-}
-
 // Why `control`'s own text does not fit it, or empty when it fits. Static
 // texts wrap; check boxes and radio buttons lose their box and a gap, push
 // buttons their edges, group boxes a margin on either side.
@@ -50,10 +44,6 @@ std::wstring Clipping(HWND control) {
            L" pixels, has " + std::to_wstring(width) + L" x " + std::to_wstring(client.bottom);
 }
 
-bool IsGroupBox(HWND control) {
-    return WindowClass(control) == L"Button" && (GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
-}
-
 INT_PTR CALLBACK InertDialog(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
 
 // Creates template `number` of `library` with a procedure that does
@@ -68,7 +58,7 @@ std::multiset<int> CheckLayout(HMODULE library, int number) {
     if (!dialog) return numbers;
     RECT client;
     GetClientRect(dialog, &client);
-    std::vector<std::pair<HWND, RECT>> placed;
+    std::vector<std::pair<int, RECT>> placed;  // group boxes left out: they hold other controls
     for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         const int id = GetDlgCtrlID(child);
         if (id != -1 && id != 0xFFFF) numbers.insert(id);
@@ -80,12 +70,14 @@ std::multiset<int> CheckLayout(HMODULE library, int number) {
         EXPECT_EQ(Clipping(child), L"") << "control " << id;
         EXPECT_TRUE(rect.left >= 0 && rect.top >= 0 && rect.right <= client.right && rect.bottom <= client.bottom)
             << "control " << id << " leaves the dialog";
+        if (WindowClass(child) == L"Button" && (GetWindowLongW(child, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX)
+            continue;
         for (const auto& other : placed) {
             RECT overlap;
-            if (!IsGroupBox(child) && !IsGroupBox(other.first) && IntersectRect(&overlap, &rect, &other.second))
-                ADD_FAILURE() << "controls " << id << " and " << GetDlgCtrlID(other.first) << " overlap";
+            if (IntersectRect(&overlap, &rect, &other.second))
+                ADD_FAILURE() << "controls " << id << " and " << other.first << " overlap";
         }
-        placed.push_back({child, rect});
+        placed.push_back({id, rect});
     }
     DestroyWindow(dialog);
     return numbers;
@@ -102,18 +94,14 @@ BOOL CALLBACK AddTemplate(HMODULE library, LPCWSTR, LPWSTR name, LONG_PTR templa
 }
 
 TEST(Language, BothLibrariesAreMarkedWithTheirLanguageAndHaveTheSameTemplatesAndControlsWithTextsThatFit) {
-    const struct {
-        const wchar_t* file;
-        LANGID language;
-    } libraries[] = {{L"vca0409.dll", MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US)},
-                     {L"vca0407.dll", MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN)}};
     Templates english;
-    for (const auto& library : libraries) {
-        SCOPED_TRACE(library.file);
-        HMODULE module = LoadLibraryExW(library.file, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    for (const auto& [file, language] : {std::make_pair(L"vca0409.dll", MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US)),
+                                         std::make_pair(L"vca0407.dll", MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN))}) {
+        SCOPED_TRACE(file);
+        HMODULE module = LoadLibraryExW(file, nullptr, LOAD_LIBRARY_AS_DATAFILE);
         ASSERT_NE(module, nullptr);
-        EXPECT_NE(FindResourceExW(module, RT_DIALOG, MAKEINTRESOURCEW(IDD_MAIN), library.language), nullptr);
-        EXPECT_NE(FindResourceExW(module, RT_STRING, MAKEINTRESOURCEW(1), library.language), nullptr)
+        EXPECT_NE(FindResourceExW(module, RT_DIALOG, MAKEINTRESOURCEW(IDD_MAIN), language), nullptr);
+        EXPECT_NE(FindResourceExW(module, RT_STRING, MAKEINTRESOURCEW(1), language), nullptr)
             << "string block of strings 0 to 15";
         Templates templates;
         EnumResourceNamesW(module, RT_DIALOG, AddTemplate, reinterpret_cast<LONG_PTR>(&templates));
@@ -124,12 +112,11 @@ TEST(Language, BothLibrariesAreMarkedWithTheirLanguageAndHaveTheSameTemplatesAnd
     }
 }
 
-// The user's language as Wine takes it from the Unix locale of the process:
-// the Language.UserLocale.* tests of ctest choose one and name it in
-// VCA_TEST_LANGUAGE (hexadecimal). German users, Austrian ones too (no
-// vca0c07 or vca0007: vca0407 by the primary language's default
-// sublanguage), get German; all others, with nothing of their own, US
-// English. A read-only key is warned of in that language at the first
+// The user's language as Wine takes it from the Unix locale of the process
+// (the Language.UserLocale.* runs of ctest set one and name it in
+// VCA_TEST_LANGUAGE, hexadecimal). German and Austrian users get vca0407 (no
+// vca0c07 or vca0007: the primary language's default sublanguage), all others
+// US English. A read-only key is warned of in that language at the first
 // opening and at each OK, and nothing is saved.
 TEST(Language, TheUserLanguageChoosesTheResourceLibraryAndAReadOnlyKeyIsWarnedOfInIt) {
     const LANGID language = LANGIDFROMLCID(GetUserDefaultLCID());
@@ -146,7 +133,6 @@ TEST(Language, TheUserLanguageChoosesTheResourceLibraryAndAReadOnlyKeyIsWarnedOf
         wchar_t caption[100] = {};
         GetWindowTextW(main, caption, 100);
         EXPECT_EQ(std::wstring(caption), german ? L"Norvane Videokonfiguration" : L"Norvane Video Configuration");
-        EXPECT_EQ(Text(main, IDCANCEL), german ? L"Abbrechen" : L"Cancel");
         EXPECT_EQ(Text(main, IDC_MAIN_BOARD_LINE).rfind(german ? L"Karte: " : L"Board: ", 0), 0u);
         Scroll(main, IDC_MAIN_RESOLUTION_SCROLL, SB_LINERIGHT);
         Click(main, IDC_MAIN_OK);

@@ -2,6 +2,8 @@
 // names a folder (scripts/screenshots sets it); skipped otherwise.
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "resource.h"
 #include "win32/applet_harness.h"
 
@@ -10,20 +12,50 @@ namespace {
 using namespace harness;
 using Steps = std::function<void(AppletSession& session, HWND main)>;
 
-void Save(HWND window, const wchar_t* file) {
-    ShowWindow(window, SW_SHOW);  // a dialog is shown only when its loop first goes idle
-    EXPECT_TRUE(SaveWindowPicture(window, file));
+std::wstring ScreenshotFolder() {
+    wchar_t folder[MAX_PATH] = {};
+    const DWORD length = GetEnvironmentVariableW(L"VCA_SCREENSHOTS", folder, MAX_PATH);
+    return length > 0 && length < MAX_PATH ? std::wstring(folder) : std::wstring();
 }
 
-// Opens the main dialog on `profile` with `monitor` stored and runs `steps`.
-void Scene(const char* profile, const wchar_t* monitor, const Steps& steps) {
+// Shows the window (a dialog is shown only when its loop first goes idle),
+// lets it paint, then saves what the screen shows of it (caption included)
+// as a 24-bit BMP file in the screenshot folder.
+void Save(HWND window, const std::wstring& file) {
+    ShowWindow(window, SW_SHOW);
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    PumpFor(400);
+    RECT rect;
+    GetWindowRect(window, &rect);
+    BITMAPINFOHEADER info{sizeof info, rect.right - rect.left, rect.bottom - rect.top, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    std::vector<char> bits(((info.biWidth * 3 + 3) / 4) * 4 * info.biHeight);
+    HDC screen = GetDC(nullptr), memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, info.biWidth, info.biHeight);
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, info.biWidth, info.biHeight, screen, rect.left, rect.top, SRCCOPY);
+    SelectObject(memory, previous);
+    GetDIBits(memory, bitmap, 0, info.biHeight, bits.data(), reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    const BITMAPFILEHEADER header{0x4D42, DWORD(sizeof header + sizeof info + bits.size()), 0, 0,
+                                  sizeof header + sizeof info};
+    const std::wstring path = ScreenshotFolder() + L"\\" + file;
+    std::ofstream out(std::string(path.begin(), path.end()), std::ios::binary);
+    out.write(reinterpret_cast<const char*>(&header), sizeof header);
+    out.write(reinterpret_cast<const char*>(&info), sizeof info).write(bits.data(), bits.size());
+    EXPECT_TRUE(out) << "writing " << std::string(path.begin(), path.end());
+}
+
+// Opens the main dialog on `profile` with `monitor` stored, saves it as
+// `file` when one is named, and runs `steps`.
+void Scene(const char* profile, const wchar_t* monitor, const wchar_t* file, const Steps& steps = nullptr) {
     AppletSession session(profile);
     if (monitor) session.SetString(L"DefaultSettings.Description", monitor);
-    session.DoubleClick([&](HWND main) { steps(session, main); });
-}
-
-Steps SaveMain(const wchar_t* file) {
-    return [file](AppletSession&, HWND main) { Save(main, file); };
+    session.DoubleClick([&](HWND main) {
+        if (file) Save(main, file);
+        if (steps) steps(session, main);
+    });
 }
 
 // Opens a secondary dialog with `button`, saves it and closes it with `close`.
@@ -36,10 +68,10 @@ void Secondary(AppletSession& session, HWND main, int button, const wchar_t* fil
 
 TEST(Screenshots, EveryDialog) {
     if (ScreenshotFolder().empty()) GTEST_SKIP() << "VCA_SCREENSHOTS names no folder";
-    Scene("board205-dual-ddc.profile", L"DDC Monitor", SaveMain(L"main-dialog.bmp"));
-    Scene("board204-lumaris.profile", L"Norvane Lumaris 21-inch monitor", SaveMain(L"main-dialog-board204.bmp"));
-    Scene("no-driver.profile", nullptr, SaveMain(L"main-dialog-no-driver.bmp"));
-    Scene("tests/data/boards/timings-dual-ddc.profile", L"DDC Monitor", [](AppletSession& session, HWND main) {
+    Scene("board205-dual-ddc.profile", L"DDC Monitor", L"main-dialog.bmp");
+    Scene("board204-lumaris.profile", L"Norvane Lumaris 21-inch monitor", L"main-dialog-board204.bmp");
+    Scene("no-driver.profile", nullptr, L"main-dialog-no-driver.bmp");
+    Scene("tests/data/boards/timings-dual-ddc.profile", L"DDC Monitor", nullptr, [](AppletSession& session, HWND main) {
         Secondary(session, main, IDC_MAIN_BOARD_OPTIONS, L"board-options.bmp", IDCANCEL);
         Secondary(session, main, IDC_MAIN_BOARD_INFO, L"board-information.bmp", IDOK);
         Secondary(session, main, IDC_MAIN_ALL_MODES, L"all-modes.bmp", IDC_ALL_MODES_CLOSE);
@@ -47,7 +79,7 @@ TEST(Screenshots, EveryDialog) {
         Click(main, IDC_MAIN_DUAL_SCREEN);
         Secondary(session, main, IDC_MAIN_MONITOR_TIMINGS, L"monitor-timings-dual.bmp", IDOK);
     });
-    Scene("board205-dual-ddc.profile", nullptr, [](AppletSession& session, HWND main) {
+    Scene("board205-dual-ddc.profile", nullptr, nullptr, [](AppletSession& session, HWND main) {
         Secondary(session, main, IDC_MAIN_GAMMA, L"gamma.bmp", IDCANCEL);
         Click(main, IDC_MAIN_DUAL_SCREEN);
         session.Open(main, IDC_MAIN_GAMMA, [](HWND gamma) {
@@ -55,7 +87,7 @@ TEST(Screenshots, EveryDialog) {
             Save(gamma, L"gamma-two-screens.bmp");
         });
     });
-    Scene("no-driver.profile", nullptr, [](AppletSession& session, HWND main) {
+    Scene("no-driver.profile", nullptr, nullptr, [](AppletSession& session, HWND main) {
         Click(main, IDC_MAIN_DUAL_SCREEN);
         Secondary(session, main, IDC_MAIN_OK, L"confirmation.bmp", IDCANCEL);
     });
@@ -67,7 +99,7 @@ TEST(Screenshots, EveryDialog) {
 TEST(Screenshots, GermanMainDialog) {
     if (ScreenshotFolder().empty() || PRIMARYLANGID(LANGIDFROMLCID(GetUserDefaultLCID())) != LANG_GERMAN)
         GTEST_SKIP() << "VCA_SCREENSHOTS names no folder or the user locale is not German";
-    Scene("board205-dual-ddc.profile", L"DDC Monitor", SaveMain(L"main-dialog-de.bmp"));
+    Scene("board205-dual-ddc.profile", L"DDC Monitor", L"main-dialog-de.bmp");
 }
 
 }  // namespace
