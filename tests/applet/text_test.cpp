@@ -1,4 +1,4 @@
-// Bounded copies and the message formats the applet composes.
+// The message formats the applet composes.
 #include <gtest/gtest.h>
 
 #include "base/text.h"
@@ -7,19 +7,6 @@
 namespace {
 
 using vcatest::Utf8;
-
-TEST(Text, CopiesNeverPassTheirField) {
-    char16_t field[6];
-    struct Case {
-        const char16_t* source;
-        std::string expect;
-    } cases[] = {{u"", ""}, {u"abc", "abc"}, {u"abcde", "abcde"}, {u"abcdef", "abcde"}, {nullptr, ""}};
-    for (const auto& c : cases) {
-        vca::CopyText(field, c.source);
-        EXPECT_EQ(Utf8(field), c.expect);
-    }
-    EXPECT_EQ(vca::TextLength(u"abcdef", 3), 3u);
-}
 
 TEST(Text, FormatsLikeTheCLibrary) {
     struct Case { std::u16string got; std::string expect; } cases[] = {

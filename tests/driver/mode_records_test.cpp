@@ -106,27 +106,4 @@ TEST_F(ModeRecordsTest, ALargeHonestCountIsFetchedAndASecondQueryReplacesTheBloc
     EXPECT_EQ(vca::modeRecords[0].block, nullptr);
 }
 
-TEST_F(ModeRecordsTest, OutOfMemoryAtEachAllocationShowsMessage82AndLeaksNothing) {
-    // Allocations in order: the count word, the block; or, on the default
-    // path, the default block.
-    const struct { const char* what; bool withRecords; int failAt; } cases[] = {
-        {"count word", true, 1}, {"record block", true, 2}, {"default block", false, 2}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        host::Reset();
-        vca::ResetAppletState();
-        vca::InitApplet(host::AppletModule());
-        boardsim::Profile profile = MakeBoard(205, 17);
-        if (c.withRecords) AddMode(profile, 0, 800, 600, 72);
-        boardsim::Install(profile);
-        host::FailNthAllocation(c.failAt);
-        EXPECT_EQ(vca::QueryModeRecords(0), -1);
-        ASSERT_EQ(host::MessageBoxes().size(), 1u);
-        EXPECT_EQ(host::MessageBoxes()[0].type, 16u);
-        EXPECT_EQ(host::MessageBoxes()[0].text, vca::LoadResourceString(82));
-        EXPECT_EQ(host::OutstandingAllocations(), 0);
-        EXPECT_EQ(host::DcAcquireCount(), host::DcReleaseCount());
-    }
-}
-
 }  // namespace
