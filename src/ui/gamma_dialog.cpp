@@ -47,6 +47,15 @@ void EnableGroup(HWND dialog, const int (&group)[N], bool enable) {
     for (int id : group) EnableItem(dialog, id, enable);
 }
 
+// Enables the value group, the file group, both or neither; a group that is
+// switched off shows no text.
+void ShowSourceGroups(HWND dialog, bool value, bool file) {
+    EnableGroup(dialog, kValueGroup, value);
+    EnableGroup(dialog, kFileGroup, file);
+    if (!value) SetItemText(dialog, IDC_GAMMA_VALUE_TEXT, u"");
+    if (!file) SetItemText(dialog, IDC_GAMMA_FILE_PATH, u"");
+}
+
 void SetScrollBar(HWND dialog, int position) {
     HWND bar = GetDlgItem(dialog, IDC_GAMMA_SCROLL);
     SetScrollRange(bar, SB_CTL, kGammaScrollMin, kGammaScrollMax, FALSE);
@@ -142,10 +151,7 @@ void OnScroll(HWND dialog, int code, int thumb) {
 }
 
 void OnLinear(HWND dialog) {
-    EnableGroup(dialog, kValueGroup, false);
-    EnableGroup(dialog, kFileGroup, false);
-    SetItemText(dialog, IDC_GAMMA_VALUE_TEXT, u"");
-    SetItemText(dialog, IDC_GAMMA_FILE_PATH, u"");
+    ShowSourceGroups(dialog, false, false);
     MakeLinearTable(&Edited().table);
     Edited().GammaDataSource = kGammaTableOnly;
     gammaChanged = true;
@@ -154,9 +160,7 @@ void OnLinear(HWND dialog) {
 
 void OnValue(HWND dialog) {
     ScreenGamma& record = Edited();
-    EnableGroup(dialog, kFileGroup, false);
-    SetItemText(dialog, IDC_GAMMA_FILE_PATH, u"");
-    EnableGroup(dialog, kValueGroup, true);
+    ShowSourceGroups(dialog, true, false);
     SetScrollBar(dialog, static_cast<int>(record.gamma * 100.0));
     if (record.gamma == 0.0) return;
     SetItemText(dialog, IDC_GAMMA_VALUE_TEXT, GammaValueText(record.gamma));
@@ -170,9 +174,7 @@ void OnValue(HWND dialog) {
 // the stored settings.
 void OnFile(HWND dialog) {
     ScreenGamma& record = Edited();
-    EnableGroup(dialog, kValueGroup, false);
-    SetItemText(dialog, IDC_GAMMA_VALUE_TEXT, u"");
-    EnableGroup(dialog, kFileGroup, true);
+    ShowSourceGroups(dialog, false, true);
     if (record.GammaFile[0] == u'\0' || !ReadGammaFile(record.GammaFile, &record.table)) return;
     record.GammaDataSource = kGammaFromFile;
     SetItemText(dialog, IDC_GAMMA_FILE_PATH, record.GammaFile);
