@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <fstream>
-#include <iterator>
 
 #include "base/app_state.h"
 #include "base/resource_library.h"
@@ -28,8 +26,7 @@ protected:
     void SetUp() override {
         AppletTest::SetUp();
         host::MapDriveC(drive.root());
-        std::ifstream shipped(vcatest::SourcePath("data/revid.dat"), std::ios::binary);
-        drive.WriteFile("WINDOWS/system32/revid.dat", std::string(std::istreambuf_iterator<char>(shipped), {}));
+        drive.WriteFile("WINDOWS/system32/revid.dat", vcatest::ReadFileBytes(vcatest::SourcePath("data/revid.dat")));
         // The driver records its pixel-clock limits in its key; 0 sets none.
         for (const char16_t* name : {u"V3UZFlags0", u"V3UZMaxPcFreq1020", u"V3UZMaxPcFreq1280", u"V3UZMaxPcPllVcoFreq0"})
             host::PutDword(kDriverKey, name, 0);

@@ -5,8 +5,6 @@
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -192,10 +190,7 @@ TEST_F(GammaFileTest, WritesOnlyTablesThatReadBackUnchanged) {
         }
     }
     EXPECT_FALSE(vca::WriteGammaFile(u"C:\\no such folder\\out.gc", Sentinel()));
-    std::ifstream written(drive.root() + "/out.gc", std::ios::binary);
-    std::stringstream bytes;
-    bytes << written.rdbuf();
-    const std::string text = bytes.str();
+    const std::string text = vcatest::ReadFileBytes(drive.root() + "/out.gc");
     EXPECT_EQ(text.rfind("47434446\r\n10\r\n0\r\n37\r\n", 0), 0u) << text.substr(0, 20);
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), vca::kGammaFileLines);
 }

@@ -3,8 +3,6 @@
 // the value lines, and errors with their line numbers.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 
 #include "platform/host/host.h"
 #include "support/applet_fixture.h"
@@ -16,13 +14,6 @@ using namespace platform;
 using Bytes = std::vector<std::uint8_t>;
 
 const std::string kHeader = "Windows Registry Editor Version 5.00\r\n\r\n";
-
-std::string ReadAll(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << file.rdbuf();
-    return bytes.str();
-}
 
 Bytes Utf16Le(const std::u16string& text) {
     Bytes bytes;
@@ -54,7 +45,7 @@ TEST_F(RegFileTest, ImportsAnExportedDriverKeyAndWritesItBackTheSame) {
     ASSERT_EQ(value.data.size(), 1540u);
     EXPECT_EQ(value.data[0], 0x0A);
     // The sample is regedit's own layout, so an export differs only in encoding.
-    const std::string sample = ReadAll(path);
+    const std::string sample = vcatest::ReadFileBytes(path);
     std::u16string expected;
     for (std::size_t i = 2; i + 1 < sample.size(); i += 2)
         expected.push_back(char16_t(std::uint8_t(sample[i]) | std::uint8_t(sample[i + 1]) << 8));

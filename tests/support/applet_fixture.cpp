@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 #include "base/app_state.h"
 #include "boardsim/boardsim.h"
@@ -14,6 +15,11 @@ const std::u16string kDriverKey = u"SYSTEM\\CurrentControlSet\\Services\\rediruv
 
 std::string SourcePath(const std::string& relative) {
     return std::string(VCA_SOURCE_DIR) + "/" + relative;
+}
+
+std::string ReadFileBytes(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
 TempDrive::TempDrive() {

@@ -13,6 +13,8 @@ namespace vcatest {
 
 // Path of a file of the source tree.
 std::string SourcePath(const std::string& relative);
+// The bytes of a file; empty when it cannot be read.
+std::string ReadFileBytes(const std::string& path);
 
 // A temporary folder mapped as drive C:, with C:\WINDOWS\system32 made.
 class TempDrive {

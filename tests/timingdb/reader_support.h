@@ -4,11 +4,10 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "platform/host/host.h"
+#include "support/applet_fixture.h"
 #include "timingdb/scanner.h"
 #include "timingdb/section_parser.h"
 #include "timingdb/timing_check.h"
@@ -30,8 +29,7 @@ inline std::string Crlf(const std::string& text) {
 
 // The bytes of a file: a name of tests/data/timingdb, or a full path.
 inline std::string ReadFile(const std::string& path) {
-    std::ifstream in(path[0] == '/' ? path : VCA_SOURCE_DIR "/tests/data/timingdb/" + path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
+    return vcatest::ReadFileBytes(path[0] == '/' ? path : VCA_SOURCE_DIR "/tests/data/timingdb/" + path);
 }
 
 class ReaderTest : public ::testing::Test {
