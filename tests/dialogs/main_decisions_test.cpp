@@ -167,8 +167,9 @@ TEST_F(MainDecisions, DialogsPlaceThemselvesByTheCentringRules) {
     EXPECT_EQ(xy(CentreOverOrigin({100, 50, 600, 450}, {0, 0, 500, 500}, 10, -40)), std::make_pair(110, 10))
         << "equal widths and a taller dialog: the fallbacks";
     // Side by side the one picture is screen 0; with one screen no picture selects.
-    EXPECT_EQ(ScreenOfPicture(ScreenPictures{1140, 1138, 1139}, 1, 1140), 0);
-    EXPECT_EQ(ScreenOfPicture(ScreenPictures{1140, 1138, 1139}, 0, 1139), -1);
+    const ScreenPictures pictures{1140, 1138, 1139};
+    EXPECT_EQ(ScreenOfPicture(pictures, 1, 1140), 0);
+    EXPECT_EQ(ScreenOfPicture(pictures, 0, 1139), -1);
 }
 
 TEST_F(MainDecisions, ConfirmationAndTheChangedMessageLookAtTheRightFields) {

@@ -3,14 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "base/app_state.h"
-#include "base/resource_library.h"
-#include "applet/startup.h"
 #include "driver/board_identity.h"
 #include "driver/driver_escape.h"
 #include "driver/mode_records.h"
 #include "support/applet_fixture.h"
 #include "support/board_builder.h"
-#include "applet/reset.h"
 
 namespace {
 
