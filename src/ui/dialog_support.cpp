@@ -80,6 +80,25 @@ void DrawSelectionFrame(HWND window, HWND control, bool on) {
     ReleaseDC(window, dc);
 }
 
+bool LoadMemoryBitmap(MemoryBitmap* picture, int id, HDC dc) {
+    *picture = MemoryBitmap{};
+    picture->bitmap = LoadBitmapW(reinterpret_cast<HINSTANCE>(resourceLibrary), MAKEINTRESOURCEW(id));
+    if (!picture->bitmap) return false;
+    picture->memory = CreateCompatibleDC(dc);
+    if (!picture->memory) return false;
+    picture->previous = SelectObject(picture->memory, picture->bitmap);
+    return picture->previous != nullptr;
+}
+
+void ReleaseMemoryBitmap(MemoryBitmap* picture) {
+    if (picture->memory) {
+        if (picture->previous) SelectObject(picture->memory, picture->previous);
+        DeleteDC(picture->memory);
+    }
+    if (picture->bitmap) DeleteObject(picture->bitmap);
+    *picture = MemoryBitmap{};
+}
+
 bool HelpKeyDown() { return GetKeyState(VK_F1) < 0; }
 
 void OpenHelp(HWND window, std::uint32_t context) {

@@ -34,6 +34,20 @@ void TrimSystemMenu(HWND window);
 // pixels outside its client rectangle, on the window's device context.
 void DrawSelectionFrame(HWND window, HWND control, bool on);
 
+// A bitmap of the resource library selected into a memory DC, to be copied
+// into a picture.
+struct MemoryBitmap {
+    HBITMAP bitmap = nullptr;
+    HDC memory = nullptr;
+    HGDIOBJ previous = nullptr;  // what the memory DC held; null until the bitmap is selected
+};
+// Loads bitmap `id` and selects it into a memory DC compatible with `dc`
+// (the screen for null). False when any step fails; what was taken is kept
+// for ReleaseMemoryBitmap.
+bool LoadMemoryBitmap(MemoryBitmap* picture, int id, HDC dc);
+// Gives back the memory DC (its old object selected again) and the bitmap.
+void ReleaseMemoryBitmap(MemoryBitmap* picture);
+
 // F1 held down now.
 bool HelpKeyDown();
 // WinHelpW on the help file with HELP_CONTEXT and the context.

@@ -32,12 +32,7 @@ const int kValueGroup[] = {IDC_GAMMA_SCROLL, IDC_GAMMA_VALUE_TEXT, IDC_GAMMA_SCR
 const int kFileGroup[] = {IDC_GAMMA_FILE_PATH, IDC_GAMMA_CHOOSE_FILE, IDC_GAMMA_TEST};
 
 // Bitmap 111 in a memory DC, one per screen picture (dual screen only).
-struct MonitorPicture {
-    HBITMAP bitmap;
-    HDC memory;
-    HGDIOBJ previous;
-};
-MonitorPicture monitorPictures[2];
+MemoryBitmap monitorPictures[2];
 int selectedPicture = 0;  // the picture with the selection frame, 0 when none
 
 ScreenGamma& Edited() { return dialogGamma[gammaEditedScreen]; }
@@ -67,31 +62,17 @@ void SendEditedTable() { DriverEscape(kOpSetGammaTable, gammaEditedScreen, &Edit
 // ---- Screen pictures ---------------------------------------------------------
 
 void LoadMonitorPictures() {
-    HINSTANCE library = reinterpret_cast<HINSTANCE>(resourceLibrary);
-    for (MonitorPicture& picture : monitorPictures) {
-        picture = MonitorPicture{};
-        picture.bitmap = LoadBitmapW(library, MAKEINTRESOURCEW(IDB_SMALL_MONITOR));
-        if (!picture.bitmap) continue;
-        picture.memory = CreateCompatibleDC(nullptr);
-        if (picture.memory) picture.previous = SelectObject(picture.memory, picture.bitmap);
-    }
+    for (MemoryBitmap& picture : monitorPictures) LoadMemoryBitmap(&picture, IDB_SMALL_MONITOR, nullptr);
 }
 
 void ReleaseMonitorPictures() {
-    for (MonitorPicture& picture : monitorPictures) {
-        if (picture.memory) {
-            SelectObject(picture.memory, picture.previous);
-            DeleteDC(picture.memory);
-        }
-        if (picture.bitmap) DeleteObject(picture.bitmap);
-        picture = MonitorPicture{};
-    }
+    for (MemoryBitmap& picture : monitorPictures) ReleaseMemoryBitmap(&picture);
 }
 
 // Copies a screen's bitmap into its picture at (3, 4) with the picture's
 // client size, on white.
 void PaintMonitorPicture(HDC target, const RECT& client, int screen) {
-    const MonitorPicture& picture = monitorPictures[screen];
+    const MemoryBitmap& picture = monitorPictures[screen];
     FillRect(target, &client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     if (!picture.memory) return;
     BitBlt(target, client.left + 3, client.top + 4, client.right - client.left, client.bottom - client.top,

@@ -21,40 +21,24 @@ HCURSOR waitCursor = nullptr;
 HCURSOR previousCursor = nullptr;
 
 // Bitmap 114 in a memory DC, taken at the first showing.
-HBITMAP testBitmap = nullptr;
-HDC testMemory = nullptr;
-HGDIOBJ previousBitmap = nullptr;
+MemoryBitmap testPicture;
 
 bool LoadTestPicture() {
-    if (testMemory) return true;
-    testBitmap = LoadBitmapW(reinterpret_cast<HINSTANCE>(resourceLibrary), MAKEINTRESOURCEW(IDB_TEST_PICTURE));
-    if (!testBitmap) return false;
-    testMemory = CreateCompatibleDC(nullptr);
-    if (!testMemory) {
-        DeleteObject(testBitmap);
-        testBitmap = nullptr;
-        return false;
-    }
-    previousBitmap = SelectObject(testMemory, testBitmap);
-    return true;
+    if (testPicture.memory) return true;
+    if (LoadMemoryBitmap(&testPicture, IDB_TEST_PICTURE, nullptr)) return true;
+    ReleaseMemoryBitmap(&testPicture);
+    return false;
 }
 
 void ReleaseTestPicture() {
-    if (testMemory) {
-        SelectObject(testMemory, previousBitmap);
-        DeleteDC(testMemory);
-    }
-    if (testBitmap) DeleteObject(testBitmap);
-    testMemory = nullptr;
-    testBitmap = nullptr;
-    previousBitmap = nullptr;
+    ReleaseMemoryBitmap(&testPicture);
 }
 
 void StretchTestPicture(HDC target, const RECT& area) {
     BITMAP size{};
-    GetObjectW(testBitmap, sizeof size, &size);
+    GetObjectW(testPicture.bitmap, sizeof size, &size);
     SetStretchBltMode(target, COLORONCOLOR);
-    StretchBlt(target, area.left, area.top, area.right - area.left, area.bottom - area.top, testMemory, 0, 0,
+    StretchBlt(target, area.left, area.top, area.right - area.left, area.bottom - area.top, testPicture.memory, 0, 0,
                size.bmWidth, size.bmHeight, SRCCOPY);
 }
 
@@ -116,7 +100,7 @@ INT_PTR CALLBACK GammaTestDialogProc(HWND dialog, UINT message, WPARAM wParam, L
             return FALSE;  // the default painting goes on
         case WM_DRAWITEM: {
             const DRAWITEMSTRUCT* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-            if (item->CtlID != IDC_GAMMA_TEST_PICTURE || !testMemory) return FALSE;
+            if (item->CtlID != IDC_GAMMA_TEST_PICTURE || !testPicture.memory) return FALSE;
             StretchTestPicture(item->hDC, item->rcItem);
             SetWindowLongPtrW(dialog, DWLP_MSGRESULT, TRUE);
             return TRUE;

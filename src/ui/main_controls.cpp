@@ -48,9 +48,7 @@ std::u16string ComboText(int id, LRESULT index) {
 
 // The dialog bitmap, held while the main dialog is open.
 struct DialogBitmap {
-    HBITMAP bitmap = nullptr;
-    HDC memory = nullptr;
-    HGDIOBJ previous = nullptr;
+    MemoryBitmap image;
     HWND frame = nullptr;
     HDC frameDc = nullptr;
     RECT client{};
@@ -270,33 +268,27 @@ void ShowDualScreenControls() {
 
 void LoadDialogBitmap() {
     ReleaseDialogBitmap();
-    picture.bitmap = LoadBitmapW(reinterpret_cast<HINSTANCE>(resourceLibrary), MAKEINTRESOURCEW(IDB_MONITOR));
     picture.frame = GetDlgItem(Main(), IDC_MAIN_PICTURE);
-    if (!picture.bitmap || !picture.frame) return;
+    if (!picture.frame) return;
     GetClientRect(picture.frame, &picture.client);
     picture.frameDc = GetDC(picture.frame);
-    picture.memory = CreateCompatibleDC(picture.frameDc);
-    picture.previous = SelectObject(picture.memory, picture.bitmap);
+    if (!LoadMemoryBitmap(&picture.image, IDB_MONITOR, picture.frameDc)) return;
     BITMAP info{};
-    GetObjectW(picture.bitmap, sizeof info, &info);
+    GetObjectW(picture.image.bitmap, sizeof info, &info);
     picture.width = info.bmWidth;
     picture.height = info.bmHeight;
 }
 
 void PaintDialogBitmap() {
-    if (!picture.memory || !picture.frameDc) return;
+    if (!picture.image.previous || !picture.frameDc) return;
     const RECT& r = picture.client;
     StretchBlt(picture.frameDc, r.left + 1, r.top + 1, (r.right - r.left) - 2, (r.bottom - r.top) - 2,
-               picture.memory, 0, 0, picture.width, picture.height, SRCCOPY);
+               picture.image.memory, 0, 0, picture.width, picture.height, SRCCOPY);
 }
 
 void ReleaseDialogBitmap() {
-    if (picture.memory) {
-        SelectObject(picture.memory, picture.previous);
-        DeleteDC(picture.memory);
-    }
+    ReleaseMemoryBitmap(&picture.image);
     if (picture.frameDc) ReleaseDC(picture.frame, picture.frameDc);
-    if (picture.bitmap) DeleteObject(picture.bitmap);
     picture = DialogBitmap{};
 }
 

@@ -31,9 +31,7 @@ struct Picture {
     HWND control = nullptr;
     RECT rect{};
     HDC controlDc = nullptr;
-    HDC memoryDc = nullptr;
-    HBITMAP bitmap = nullptr;
-    HGDIOBJ previousBitmap = nullptr;
+    MemoryBitmap image;
 };
 
 // Screen 0's picture (by the arrangement) and screen 1's; held while the
@@ -48,29 +46,20 @@ void TakePicture(HWND dialog, Picture& picture, int id) {
     picture.control = GetDlgItem(dialog, id);
     if (!picture.control) return;
     GetClientRect(picture.control, &picture.rect);
-    picture.bitmap = LoadBitmapW(reinterpret_cast<HINSTANCE>(resourceLibrary),
-                                 MAKEINTRESOURCEW(IDB_SMALL_MONITOR));
     picture.controlDc = GetDC(picture.control);
-    if (!picture.controlDc) return;
-    picture.memoryDc = CreateCompatibleDC(picture.controlDc);
     // Without the bitmap the picture stays as the control paints itself.
-    if (picture.memoryDc && picture.bitmap)
-        picture.previousBitmap = SelectObject(picture.memoryDc, picture.bitmap);
+    if (picture.controlDc) LoadMemoryBitmap(&picture.image, IDB_SMALL_MONITOR, picture.controlDc);
 }
 
 void DrawPicture(const Picture& picture) {
-    if (!picture.controlDc || !picture.memoryDc || !picture.previousBitmap) return;
+    if (!picture.controlDc || !picture.image.previous) return;
     const RECT& r = picture.rect;
     BitBlt(picture.controlDc, r.left + 3, r.top + 4, r.right - r.left, r.bottom - r.top,
-           picture.memoryDc, 0, 0, SRCCOPY);
+           picture.image.memory, 0, 0, SRCCOPY);
 }
 
 void ReleasePicture(Picture& picture) {
-    if (picture.memoryDc) {
-        if (picture.previousBitmap) SelectObject(picture.memoryDc, picture.previousBitmap);
-        DeleteDC(picture.memoryDc);
-    }
-    if (picture.bitmap) DeleteObject(picture.bitmap);
+    ReleaseMemoryBitmap(&picture.image);
     if (picture.controlDc) ReleaseDC(picture.control, picture.controlDc);
     picture = Picture{};
 }
