@@ -141,6 +141,23 @@ Json EdidJson(const EdidInfo& info) {
             {"findings", findings}};
 }
 
+// The records --to-revid writes, and the announced modes it leaves out.
+Json RevidJson(const EdidInfo& info) {
+    Json modes = Json::array();
+    for (const vcatool::RevidMode& m : vcatool::RevidModes(info)) {
+        const vcatool::RasterTiming& t = m.raster;
+        modes.push_back({{"origin", m.origin}, {"formula", m.formula}, {"written", m.written},
+                         {"left_out", m.left_out.empty() ? Json(nullptr) : Json(m.left_out)},
+                         {"xres", m.xres}, {"yres", m.yres}, {"refresh_hz", m.refresh_hz},
+                         {"interlaced", t.interlaced}, {"pixel_clock_mhz", t.pixel_clock_mhz},
+                         {"h_active_px", t.h_active_px}, {"h_front_porch_px", t.h_front_porch_px},
+                         {"h_sync_px", t.h_sync_px}, {"h_back_porch_px", t.h_back_porch_px},
+                         {"v_active_lines", t.v_active_lines}, {"v_front_porch_lines", t.v_front_porch_lines},
+                         {"v_sync_lines", t.v_sync_lines}, {"v_back_porch_lines", t.v_back_porch_lines}});
+    }
+    return {{"tag", vcatool::RevidTag(info)}, {"desc", vcatool::RevidDescription(info)}, {"modes", modes}};
+}
+
 std::string YesNo(bool value) { return value ? "yes" : "no"; }
 
 void PrintDescriptor(const vcatool::EdidDescriptor& d) {
@@ -262,9 +279,17 @@ int RunEdid(const EdidOptions& options) {
                                             : ReadBoardBlock(options, &block);
     if (!read) return 2;
     const EdidInfo info = vcatool::DecodeEdid(block, fromIdentification);
-    if (options.toRevid)
-        std::cout << vcatool::WriteRevid(info);
-    else if (options.json)
+    if (options.toRevid) {
+        // A database is written whatever the findings; they are warnings.
+        for (const auto& f : info.findings)
+            std::fprintf(stderr, "vcatool: warning: EDID offset %zu: %s\n", f.offset, f.message.c_str());
+        if (options.json)
+            std::cout << RevidJson(info).dump(2) << "\n";
+        else
+            std::cout << vcatool::WriteRevid(info);
+        return 0;
+    }
+    if (options.json)
         std::cout << EdidJson(info).dump(2) << "\n";
     else
         PrintHuman(info);
@@ -285,8 +310,9 @@ void AddEdidCommand(CLI::App& app, int& exitCode) {
     command->add_option("--screen", options->screen, "the screen whose monitor to read (with --board)")
         ->check(CLI::Range(0, 1))
         ->needs(board);
-    CLI::Option* json = command->add_flag("--json", options->json, "one JSON object instead of text");
-    command->add_flag("--to-revid", options->toRevid, "write a timing database for the monitor")->excludes(json);
+    command->add_flag("--json", options->json, "one JSON object instead of text");
+    command->add_flag("--to-revid", options->toRevid,
+                      "write a timing database for the monitor (with --json: the modes it writes and leaves out)");
     command->callback([options, board, file, &exitCode] {
         if (board->count() + file->count() != 1) throw CLI::RequiredError("--board or --file");
         exitCode = RunEdid(*options);

@@ -153,7 +153,9 @@ void Decoder::ParseChromaticity() {
 void Decoder::ParseEstablishedTimings() {
     for (int i = 0; i < 17; ++i) {
         const std::uint8_t byte = b[35 + i / 8];
-        if (byte & (0x80 >> (i % 8))) info.established_timings.push_back(kEstablishedTimings[i]);
+        if (!(byte & (0x80 >> (i % 8)))) continue;
+        info.established_timings.push_back(kEstablishedTimings[i]);
+        info.established_bits.push_back(i);
     }
     info.manufacturer_timings = b[37] & 0x7F;
 }
@@ -275,6 +277,14 @@ EdidRangeLimits Decoder::ParseRangeLimits(std::size_t at) {
         default: break;
     }
     if (r.timing_formula == "unknown") Finding(at + 10, "range limits: timing formula code " + Hex(d[10]) + " is unknown");
+    if (r.timing_formula == "secondary-gtf") {
+        r.secondary_gtf_start_khz = d[12] * 2;
+        r.gtf_c_percent = d[13] / 2.0;
+        r.gtf_m_percent_per_khz = d[14] | d[15] << 8;
+        r.gtf_k = d[16];
+        r.gtf_j_percent = d[17] / 2.0;
+    }
+    if (r.timing_formula == "cvt") r.cvt_standard_blanking = (d[15] & 0x08) != 0;
     if (d[10] == 0x00 || d[10] == 0x01) {
         bool padded = d[11] == 0x0A;
         for (int i = 12; i < 18; ++i) padded = padded && d[i] == 0x20;

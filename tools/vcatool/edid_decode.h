@@ -86,6 +86,11 @@ struct EdidRangeLimits {
     int min_h_rate_khz, max_h_rate_khz;
     int max_pixel_clock_mhz;
     std::string timing_formula;  // "default-gtf", "range-limits-only", "secondary-gtf", "cvt", "unknown"
+    // "secondary-gtf": from this line rate up, the curve of these parameters.
+    int secondary_gtf_start_khz = 0;
+    double gtf_c_percent = 0, gtf_m_percent_per_khz = 0, gtf_k = 0, gtf_j_percent = 0;
+    // "cvt": whether the monitor takes CVT's standard blanking (else only reduced blanking).
+    bool cvt_standard_blanking = true;
 };
 
 struct EdidDescriptor {
@@ -116,6 +121,7 @@ struct EdidInfo {
     EdidChromaticity chromaticity{};
 
     std::vector<std::string> established_timings;  // "640x480@60"
+    std::vector<int> established_bits;             // 0 to 16 for each of them: bit 7 of byte 35 is 0
     int manufacturer_timings = 0;                 // bits 6-0 of byte 37
     std::vector<EdidStandardTiming> standard_timings;
     std::vector<EdidDescriptor> descriptors;
