@@ -10,3 +10,4 @@ void AddCheckCommand(CLI::App& app, int& exitCode);
 void AddModesCommand(CLI::App& app, int& exitCode);
 void AddStartupCommand(CLI::App& app, int& exitCode);
 void AddEdidCommand(CLI::App& app, int& exitCode);
+void AddMergeCommand(CLI::App& app, int& exitCode);

@@ -10,6 +10,7 @@ int main(int argc, char** argv) {
     AddModesCommand(app, exitCode);
     AddStartupCommand(app, exitCode);
     AddEdidCommand(app, exitCode);
+    AddMergeCommand(app, exitCode);
     CLI11_PARSE(app, argc, argv);
     return exitCode;
 }

@@ -32,7 +32,7 @@ RasterTiming Raster(double pixel_clock_mhz, int h_active_px, int h_blank_px, int
 
 // CVT's vertical sync width names the aspect ratio.
 int CvtVsyncLines(int h_px, int v_lines) {
-    const auto is = [&](int w, int h) { return v_lines % h == 0 && v_lines / h * w == h_px; };
+    const auto is = [&](int w, int h) { return h_px * h == v_lines * w; };
     if (is(4, 3)) return 4;
     if (is(16, 9)) return 5;
     if (is(16, 10)) return 6;
@@ -124,17 +124,18 @@ PublishedTiming Published(const char* source, int id, int code, int w, int h, in
     return p;
 }
 
+}  // namespace
+
 #define VESA_TIMING(source, ...) Published(#source, __VA_ARGS__),
-const PublishedTiming kPublished[] = {
+const PublishedTiming kPublishedTimings[] = {
 #include "published_timings.inc"
 };
 #undef VESA_TIMING
-
-}  // namespace
+const int kPublishedTimingCount = static_cast<int>(std::size(kPublishedTimings));
 
 const PublishedTiming* FindPublishedTiming(const char* source, int width_px, int height_lines, int rate_hz,
                                            bool interlaced) {
-    for (const PublishedTiming& p : kPublished)
+    for (const PublishedTiming& p : kPublishedTimings)
         if (std::strcmp(p.source, source) == 0 && p.width_px == width_px && p.height_lines == height_lines &&
             p.rate_hz == rate_hz && p.interlaced == interlaced)
             return &p;
@@ -142,7 +143,7 @@ const PublishedTiming* FindPublishedTiming(const char* source, int width_px, int
 }
 
 const PublishedTiming* FindDmtForStandardTiming(int width_px, int height_lines, int rate_hz) {
-    for (const PublishedTiming& p : kPublished)
+    for (const PublishedTiming& p : kPublishedTimings)
         if (p.standard_code != 0 && p.width_px == width_px && p.height_lines == height_lines && p.rate_hz == rate_hz)
             return &p;
     return nullptr;

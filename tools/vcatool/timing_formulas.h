@@ -46,6 +46,9 @@ struct PublishedTiming {
     RasterTiming raster;
 };
 
+extern const PublishedTiming kPublishedTimings[];
+extern const int kPublishedTimingCount;
+
 // The published timing of that source, size and nominal rate, or null.
 const PublishedTiming* FindPublishedTiming(const char* source, int width_px, int height_lines, int rate_hz,
                                            bool interlaced = false);

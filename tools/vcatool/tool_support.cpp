@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <random>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include "base/resource_library.h"
 #include "boardsim/boardsim.h"
@@ -75,6 +77,17 @@ bool ImportRegistry(const std::string& path) {
     if (host::ImportRegFile(path, &error)) return true;
     std::fprintf(stderr, "vcatool: %s: %s\n", path.c_str(), error.c_str());
     return false;
+}
+
+}  // namespace vcatool
+
+namespace vcatool {
+
+bool ReadWholeFile(const std::string& path, std::string* text) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) return false;
+    text->assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    return !file.bad();
 }
 
 }  // namespace vcatool

@@ -52,3 +52,11 @@ bool ImportRegistry(const std::string& path);
 extern const char16_t* const kDriverKey;
 
 }  // namespace vcatool
+
+namespace vcatool {
+
+// The whole file, as the applet loads a timing database; false when it
+// cannot be read.
+bool ReadWholeFile(const std::string& path, std::string* text);
+
+}  // namespace vcatool

@@ -184,6 +184,50 @@ def impossible_timing():
     return bytes(data)
 
 
+def orx_gtf():
+    # Standard timings that no VESA DMT timing names (GTF), one that repeats
+    # an established timing and one that repeats the detailed timing.
+    return block(('ORX', 0x2190, 5120, 20, 2001), (1, 3), 0x0E, (40, 30), 2.2, 0xEA, CRT_CHROMA,
+                 established('640x480@60', '800x600@75', '1024x768@75'),
+                 standard((1152, '4:3', 85), (1280, '5:4', 70), (1024, '4:3', 100), (1024, '4:3', 75),
+                          (1280, '5:4', 75)),
+                 [dtd(*T1280x1024_75, (400, 300), POS), range_limits((50, 160), (30, 110), 250),
+                  text(0xFC, 'ORX 2190G'), text(0xFF, 'G2190-5120')])
+
+
+def qvt_cvt():
+    # EDID 1.4, range limits with CVT support and standard blanking: the
+    # standard timings without a DMT are CVT ones; 1920 x 1200 at 60 Hz is
+    # the DMT timing, whose 193.25 MHz the monitor's 170 MHz refuses.
+    cvt = [0x11, 0x00, 1920 // 8, 0xE0, 0x48, 0x00, 60]
+    return block(('QVT', 0x2412, 7, 255, 2015), (1, 4), 0xA5, (52, 32), 2.2, 0x2F, SRGB_CHROMA,
+                 established('640x480@60'),
+                 standard((1152, '4:3', 85), (1280, '5:4', 70), (1600, '16:10', 60), (1920, '16:10', 60)),
+                 [dtd(*T1920x1200_60RB, (518, 324), 0x1A), range_limits((56, 86), (30, 94), 170, 0x04, cvt),
+                  text(0xFC, 'QVT 2412C'), text(0xFF, 'QV4K2212007')])
+
+
+def orx_sgtf():
+    # Secondary GTF from 60 kHz up: C 30, M 300, K 128, J 20.
+    secondary = [0x00, 60 // 2, 30 * 2, 300 & 0xFF, 300 >> 8, 128, 20 * 2]
+    return block(('ORX', 0x2191, 5121, 21, 2001), (1, 3), 0x0E, (40, 30), 2.2, 0xEA, CRT_CHROMA,
+                 established('640x480@60'),
+                 standard((640, '4:3', 100), (1152, '4:3', 85), (1280, '5:4', 70), (1024, '4:3', 60)),
+                 [dtd(*T1280x1024_75, (400, 300), POS), range_limits((50, 160), (30, 110), 250, 0x02, secondary),
+                  text(0xFC, 'ORX 2191S'), text(0xFF, 'S2191-5121')])
+
+
+def orx_narrow():
+    # A CRT of 30-70 kHz that still announces 1280 x 1024 at 75 Hz (80 kHz)
+    # among its established timings, with the IBM and Apple ones.
+    return block(('ORX', 0x1570, 77, 30, 1996), (1, 3), 0x0E, (32, 24), 2.2, 0xEA, CRT_CHROMA,
+                 established('720x400@70', '720x400@88', '640x480@67', '832x624@75', '1024x768@87i',
+                             '1152x870@75', '1280x1024@75', '1024x768@60'),
+                 standard(),
+                 [dtd(*T1024x768_75, (320, 240), POS), range_limits((50, 90), (30, 70), 110),
+                  text(0xFC, 'ORX 1570'), text(0xFF, 'N1570-77')])
+
+
 SAMPLES = {
     'orx-p21.bin': orx_p21(),
     'orx-17.id': orx_17()[8:],
@@ -193,6 +237,10 @@ SAMPLES = {
     'bad-checksum.bin': flipped(orx_p21(), 12, 0x01),
     'reserved-bits.bin': reserved_bits(),
     'impossible-timing.bin': impossible_timing(),
+    'orx-gtf.bin': orx_gtf(),
+    'qvt-cvt.bin': qvt_cvt(),
+    'orx-sgtf.bin': orx_sgtf(),
+    'orx-narrow.bin': orx_narrow(),
 }
 
 
