@@ -1,13 +1,17 @@
 #!/usr/bin/env python3
 """vcatool edid over the samples of tests/data/edid: the decoded JSON and the
 timing database of each sample against its golden files, the exit status
-against the findings (also of the text output), and every written database
-through vcatool check.
+against the findings (also of the text output), every announced mode
+accounted for, every written database through vcatool check and the
+applet's validation against its own monitor, and the established and
+standard timings against edid-decode's listing of the same block (when
+edid-decode is installed).
 
 Usage: edid_golden.py VCATOOL [--update]   (--update rewrites the golden files)
 """
 import json
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -34,7 +38,69 @@ def golden(path, text, what):
                 break
 
 
+# edid-decode's listing of the established and standard timings of a block,
+# as (heading, clock MHz, h front, sync, back, v front, sync, back), borders
+# counted in the porches. None when edid-decode is not installed.
+def edid_decode_listing(path):
+    with open(path, 'rb') as f:
+        data = f.read()
+    if len(data) == 120:
+        data = bytes([0, 255, 255, 255, 255, 255, 255, 0]) + data
+    try:
+        out = subprocess.run(['edid-decode', '-L', '-s', '-'], input=data, capture_output=True).stdout.decode()
+    except FileNotFoundError:
+        return None
+    entries, section = [], None
+    lines = out.splitlines()
+    for i, line in enumerate(lines):
+        if line.strip().startswith(('Established Timings', 'Standard Timings')):
+            section = line.strip()
+        elif line.startswith('  ') and not line.startswith('    ') or 'Descriptor' in line:
+            section = None
+        elif section and re.match(r'\s+(DMT|IBM|Apple|GTF|CVT)', line):
+            clock = float(re.search(r'([\d.]+) MHz', line).group(1))
+            values = []
+            for axis, text in (('H', lines[i + 1]), ('V', lines[i + 2])):
+                m = re.search(axis + r'front\s+(\d+) ' + axis + r'sync\s+(\d+) ' + axis + r'back\s+(\d+)', text)
+                border = re.search(axis + r'border (\d+)', text)
+                b = int(border.group(1)) if border else 0
+                front = int(m.group(1)) + b + (0.5 if '+0.5 Odd' in text else 0)
+                values += [front, int(m.group(2)), int(m.group(3)) + b]
+            entries.append((line.strip(), clock, *values))
+    return entries
+
+
+def compare_with_edid_decode(name, modes, header_valid):
+    """Our established and standard timings against edid-decode's listing of
+    the same block; returns how many were compared. (edid-decode lists
+    nothing for a block whose header is not one.)"""
+    listing = edid_decode_listing(os.path.join(FOLDER, name))
+    if listing is None or not header_valid:
+        return 0
+    ours = [m for m in modes if not m['origin'].startswith('detailed')]
+    compared, j, groups = 0, 0, 0
+    for m in ours:
+        groups += 1
+        # For a 1.4 block edid-decode lists a timing without a DMT twice,
+        # CVT and GTF; ours is the one the block's range limits ask for.
+        if j + 1 < len(listing) and 'EDID 1.4 source' in listing[j][0] and 'EDID 1.3 source' in listing[j + 1][0]:
+            pick = listing[j] if m['formula'].startswith('CVT') else listing[j + 1]
+            j += 2
+        else:
+            pick, j = listing[j] if j < len(listing) else None, j + 1
+        if m['formula'] == 'secondary GTF':
+            continue  # edid-decode lists the default curve; the formula test covers the secondary one
+        got = (round(m['pixel_clock_mhz'], 3), m['h_front_porch_px'], m['h_sync_px'], m['h_back_porch_px'],
+               m['v_front_porch_lines'], m['v_sync_lines'], m['v_back_porch_lines'])
+        expect(f"{name} {m['origin']} as edid-decode lists it", got, pick and tuple(pick[1:]))
+        compared += 1
+    expect(f'{name} edid-decode lists as many', (j, groups), (len(listing), len(ours)))
+    return compared
+
+
 scratch = tempfile.mkdtemp()
+totals = {'announced': 0, 'written': 0, 'detailed': 0}
+compared = 0
 samples = sorted(n for n in os.listdir(FOLDER) if n.endswith(('.bin', '.id')))
 with open(os.path.join(FOLDER, 'README.md')) as f:
     readme = f.read()
@@ -56,19 +122,41 @@ for name in samples:
 
     revid = run('edid', '--file', os.path.join(FOLDER, name), '--to-revid')
     golden(stem + '.revid', revid.stdout, f'{name} timing database')
+    expect(f'{name} --to-revid exit status and warnings', (revid.returncode, revid.stderr.count('warning')),
+           (0, len(report['findings'])))
     database = os.path.join(scratch, 'monitor.dat')
     with open(database, 'w') as f:
         f.write(revid.stdout)
     checked = run('check', database, '--json')
     result = json.loads(checked.stdout)
     expect(f'{name} database accepted', (checked.returncode, result['result']), (0, 0))
-    timings = [d for d in report['descriptors'] if d['type'] == 'detailed-timing']
-    written = [t for t in timings if t['h_active_px'] and t['v_active_lines'] and
-               t['h_front_porch_px'] + t['h_sync_width_px'] <= t['h_blank_px'] and
-               t['v_front_porch_lines'] + t['v_sync_width_lines'] <= t['v_blank_lines']]
-    expect(f'{name} one record per drivable detailed timing',
-           [(r['pixelClock'], r['hActive'], r['vActive']) for r in result['timings']],
-           [(t['pixel_clock_khz'] / 1000, t['h_active_px'], t['v_active_lines']) for t in written])
 
+    # Every announced mode is accounted for: written, or left out with its
+    # reason; the written ones are the database's records, in order.
+    modes = json.loads(run('edid', '--file', os.path.join(FOLDER, name), '--to-revid', '--json').stdout)['modes']
+    announced = (sum(d['type'] == 'detailed-timing' for d in report['descriptors']) +
+                 len(report['established_timings']) + len(report['standard_timings']))
+    expect(f'{name} every announced mode', (len(modes), [m for m in modes if not m['written'] and not m['left_out']]),
+           (announced, []))
+    written = [m for m in modes if m['written']]
+    expect(f'{name} one record per written mode',
+           [(round(r['pixelClock'], 3), r['hActive'], r['vActive']) for r in result['timings']],
+           [(round(m['pixel_clock_mhz'], 3), m['h_active_px'], m['v_active_lines']) for m in written])
+    totals['announced'] += announced
+    totals['written'] += len(written)
+    totals['detailed'] += sum(m['formula'] == 'detailed' and m['left_out'] != 'not a raster a monitor can be driven with'
+                              for m in modes)
+
+    # The applet offers them: none is refused for a limit the monitor sets.
+    explained = run('modes', '--db', database, '--board', 'data/boards/board206-granularity8.profile',
+                    '--description', result['monitors'][0]['desc'], '--explain', '--json')
+    refused = [c for c in json.loads(explained.stdout)['candidates']
+               if any(c['reason'].startswith(limit) for limit in ('hf', 'vf', 'pcf'))]
+    expect(f'{name} no record refused by its own monitor', refused, [])
+
+    compared += compare_with_edid_decode(name, modes, report['header_valid'])
+
+print(f"announced modes {totals['announced']}, written {totals['written']} "
+      f"(detailed timings alone: {totals['detailed']}); {compared} compared with edid-decode")
 shutil.rmtree(scratch)
 finish()

@@ -49,8 +49,12 @@ with tempfile.TemporaryDirectory() as folder:
         refused = run('edid', '--file', write(f'size{size}.bin', p21[:size] if size <= 128 else p21 + b'\0'))
         expect(f'{size}-byte file refused', (refused.returncode, refused.stdout), (2, ''))
 
+    # orx-p21 with its detailed timings alone (no established or standard
+    # timings), so that what is offered is what its range limits leave.
     def patched(changes):
         data = bytearray(p21)
+        data[35:38] = bytes(3)
+        data[38:54] = bytes([1]) * 16
         for offset, value in changes.items():
             data[offset] = value
         data[127] = -sum(data[:127]) & 0xFF
@@ -81,17 +85,18 @@ with tempfile.TemporaryDirectory() as folder:
     ]
     for what, changes, want in cases:
         expect(what, offered(write('case.bin', patched(changes))), ('ORX Pro 21', want))
-    expect('board 205 cannot show 1600 x 1200', offered(SAMPLES + 'orx-p21.bin', board='board205-dual-ddc.profile'),
+    expect('board 205 cannot show 1600 x 1200', offered(write('p21.bin', patched({})), board='board205-dual-ddc.profile'),
            ('ORX Pro 21', [(1280, 1024, 75)]))
     expect('fixed-frequency monitor', offered(SAMPLES + 'orx-fp1960.bin', description='ORX FP1960'),
            ('ORX FP1960', [(1280, 1024, 60)]))
     # Rates above 255 through the offset flags; the interlaced timing is
-    # offered among the stereo-or-interlaced rates.
+    # offered among the stereo-or-interlaced rates, beside the established
+    # and standard timings.
     out = run('modes', '--db', write('27g.dat', run('edid', '--file', SAMPLES + 'qvt-27g.bin', '--to-revid').stdout.encode()),
               '--board', BOARDS + 'board206-granularity8.profile', '--description', 'QVT 27G', '--json')
     expect('240 Hz and interlaced', [(e['width'], e['height'], e['monoRates'], e['stereoRates'])
                                      for e in json.loads(out.stdout)['modeTable']] if out.returncode == 0 else out.stderr,
-           [(1920, 1080, [240], [60])])
+           [(640, 480, [60], []), (1920, 1080, [60, 240], [60])])
     # A monitor named "DDC Monitor" must not become the applet's DDC monitor.
     ddc_name = patched({108 + 5 + i: c for i, c in enumerate(b'DDC Monitor\n ')})
     expect('DDC Monitor renamed', offered(write('ddc.bin', ddc_name), description='DDC Monitor (ORX 5021)'),

@@ -54,8 +54,14 @@ std::string PairLine(const std::string& name, int minimum, int maximum, double* 
         return name + "min=" + Fixed(*low, 1) + " " + name + "max=" + Fixed(*high, 1);
     }
     std::string line;
-    if (minimum > 0) line += name + "min=" + std::to_string(*low = minimum);
-    if (maximum > 0) line += (line.empty() ? "" : " ") + name + "max=" + std::to_string(*high = maximum);
+    if (minimum > 0) {
+        *low = minimum;
+        line += name + "min=" + std::to_string(minimum);
+    }
+    if (maximum > 0) {
+        *high = maximum;
+        line += (line.empty() ? "" : " ") + name + "max=" + std::to_string(maximum);
+    }
     return line;
 }
 
