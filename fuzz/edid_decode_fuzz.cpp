@@ -4,9 +4,12 @@
 // read past it is an AddressSanitizer report. Besides the sanitizers' checks
 // it stops when a finding points outside the block, a decoded text is not
 // printable ASCII (it goes into JSON), or the timing database written for
-// the monitor is refused by the applet's own reader or holds other timings
-// than the block's drivable detailed timings.
+// the monitor is refused by the applet's own reader, holds other timings
+// than the modes it says it writes, or holds one that the applet's own test
+// refuses for a limit of the monitor block written with it.
 #include <algorithm>
+#include <cmath>
+#include <iterator>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -19,6 +22,7 @@
 #include "timingdb/scanner.h"
 #include "timingdb/section_parser.h"
 #include "timingdb/timing_check.h"
+#include "timingdb/timing_validation.h"
 
 namespace {
 
@@ -41,6 +45,9 @@ void CheckDecoded(const vcatool::EdidInfo& info, const vcatool::EdidBlock& block
     for (const vcatool::EdidDescriptor& d : info.descriptors) RequirePrintable(d.text);
 }
 
+// The database is read back by the applet's reader; its records are the
+// modes RevidModes says it writes, in order, and every one of them passes
+// the applet's test against the monitor block written with it.
 void CheckDatabase(const vcatool::EdidInfo& info) {
     host::Reset();
     vca::ResetTimingReaderState();
@@ -49,17 +56,21 @@ void CheckDatabase(const vcatool::EdidInfo& info) {
     const vca::TimingCheckResult check = vca::CheckTimingText(text.c_str(), &db);
     Require(check.result == 0);
     Require(db.tagCount == 1 && db.entries && !db.entries->next);
-    std::size_t drivable = 0;
-    for (const vcatool::EdidDescriptor& d : info.descriptors) {
-        if (!d.timing || !d.timing->IsPossible()) continue;
-        Require(drivable < check.timings.size());
-        const vca::TimingCandidate& t = check.timings[drivable++];
-        Require(t.hActive == static_cast<std::uint32_t>(d.timing->h_active_px));
-        Require(t.vActive == static_cast<std::uint32_t>(d.timing->v_active_lines));
-        Require(t.hTotal == static_cast<std::uint32_t>(d.timing->h_total_px()));
-        Require(static_cast<long>(t.pixelClock * 1000 + 0.5) == d.timing->pixel_clock_khz);
+    vca::MonitorEntry monitor{};
+    std::copy(std::begin(db.entries->limits), std::end(db.entries->limits), monitor.limits);
+    std::size_t written = 0;
+    for (const vcatool::RevidMode& m : vcatool::RevidModes(info)) {
+        Require(m.written == m.left_out.empty());
+        if (!m.written) continue;
+        Require(written < check.timings.size());
+        const vca::TimingCandidate& t = check.timings[written++];
+        Require(t.hActive == static_cast<std::uint32_t>(m.raster.h_active_px));
+        Require(t.vActive == static_cast<std::uint32_t>(m.raster.v_active_lines));
+        Require(t.hTotal == static_cast<std::uint32_t>(m.raster.h_total_px()));
+        Require(std::lround(t.pixelClock * 1000) == std::lround(m.raster.pixel_clock_mhz * 1000));
+        Require(vca::CheckMonitorLimits(t, monitor).test == vca::TimingTest::kAccepted);
     }
-    Require(drivable == check.timings.size() && check.records.size() == drivable);
+    Require(written == check.timings.size() && check.records.size() == written);
     vca::ReleaseTimingDatabase(&db);
 }
 

@@ -196,6 +196,13 @@ TimingVerdict CheckTiming(const TimingCandidate& c, const BoardTimingLimits& boa
     return verdict;
 }
 
+TimingVerdict CheckMonitorLimits(const TimingCandidate& c, const MonitorEntry& monitor) {
+    TimingVerdict verdict;
+    if (!Defined(c)) Reject(&verdict, TimingTest::kUndefined, 0.0, 0.0);
+    else WithinMonitor(c, monitor, &verdict);
+    return verdict;
+}
+
 std::uint32_t ValidateTimings(std::uint32_t n, const TimingCandidate* candidates, TimingEntry* entries) {
     const BoardTimingLimits board = ReadBoardTimingLimits();
     MonitorEntry monitor;

@@ -65,6 +65,11 @@ struct TimingVerdict {
 TimingVerdict CheckTiming(const TimingCandidate& candidate, const BoardTimingLimits& board,
                           std::uint16_t pixelGranularity, const MonitorEntry& monitor);
 
+// The monitor's limits alone, without the board's tests: kAccepted, or the
+// first limit the candidate breaks (kUndefined for a candidate without a
+// positive clock and totals). For tools that write timings for a monitor.
+TimingVerdict CheckMonitorLimits(const TimingCandidate& candidate, const MonitorEntry& monitor);
+
 // Checks candidates 0 to n-1 against the driver's limits, the board's pixel
 // granularity and the chosen monitor, and writes the accepted ones in order
 // to entries 0 to k-1 (resolution and refresh derived from the timing; the

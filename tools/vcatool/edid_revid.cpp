@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "timingdb/timing_validation.h"
+
 namespace vcatool {
 
 namespace {
@@ -109,20 +111,35 @@ void Derive(RevidMode& m) {
     m.refresh_hz = total > 0 ? static_cast<int>(1e6 * clock / total + 0.5) : 0;
 }
 
-// Why the monitor block's own limits refuse a record, as the applet tests
-// them; empty when they do not.
+// Why the monitor block's own limits refuse a record, by the applet's own
+// test on the values as written; empty when they do not.
 std::string RefusedBy(const RasterTiming& t, const BlockLimits& l) {
-    const double clock = std::strtod(ClockText(t.pixel_clock_mhz).c_str(), nullptr);
-    const double hf = 1000 * clock / t.h_total_px(), vf = 1e6 * clock / (t.h_total_px() * t.v_total_lines());
-    const auto text = [](double value, const char* unit, const char* side, const char* name, double limit) {
-        return Fixed(value, 2) + " " + unit + " is " + side + " the monitor's " + name + " " + Fixed(limit, 1);
-    };
-    if (l.hf_max > 0 && hf > l.hf_max) return text(hf, "kHz", "above", "hfmax", l.hf_max);
-    if (l.hf_min > 0 && hf < l.hf_min) return text(hf, "kHz", "below", "hfmin", l.hf_min);
-    if (l.pcf_max > 0 && clock > l.pcf_max) return text(clock, "MHz", "above", "pcfmax", l.pcf_max);
-    if (l.vf_max > 0 && vf > l.vf_max) return text(vf, "Hz", "above", "vfmax", l.vf_max);
-    if (l.vf_min > 0 && vf < l.vf_min) return text(vf, "Hz", "below", "vfmin", l.vf_min);
-    return {};
+    vca::TimingCandidate c{};
+    c.pixelClock = std::strtod(ClockText(t.pixel_clock_mhz).c_str(), nullptr);
+    c.hTotal = static_cast<std::uint32_t>(t.h_total_px());
+    c.hActive = static_cast<std::uint32_t>(t.h_active_px);
+    c.hSync = static_cast<std::uint32_t>(t.h_sync_px);
+    c.hFrontPorch = static_cast<std::uint32_t>(t.h_front_porch_px);
+    c.vTotal = t.v_total_lines();
+    c.vActive = static_cast<std::uint32_t>(t.v_active_lines);
+    c.vSync = static_cast<std::uint32_t>(t.v_sync_lines);
+    c.vFrontPorch = t.v_front_porch_lines;
+    c.flags = t.interlaced ? vca::TF_INTERLACED : 0;
+    vca::MonitorEntry monitor{};
+    monitor.limits[vca::kHfMin] = l.hf_min;
+    monitor.limits[vca::kHfMax] = l.hf_max;
+    monitor.limits[vca::kVfMin] = l.vf_min;
+    monitor.limits[vca::kVfMax] = l.vf_max;
+    monitor.limits[vca::kPcfMax] = l.pcf_max;
+    const vca::TimingVerdict verdict = vca::CheckMonitorLimits(c, monitor);
+    if (verdict.test == vca::TimingTest::kAccepted) return {};
+    if (verdict.limitIndex < 0) return "no pixel clock or totals to test";
+    const bool above = verdict.test == vca::TimingTest::kMonitorMaximum;
+    static const char* const units[] = {"kHz", "MHz"};
+    const int pair = verdict.limitIndex / 2;
+    return Fixed(verdict.quantity, 2) + " " + (pair <= 1 ? units[pair] : "Hz") + " is " +
+           (above ? "above" : "below") + " the monitor's " + vca::kLimitNames[verdict.limitIndex] + " " +
+           Fixed(verdict.limit, 1);
 }
 
 // Established timing bits, in the order of EdidInfo::established_bits.
