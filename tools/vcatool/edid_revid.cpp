@@ -180,7 +180,8 @@ RevidMode FormulaMode(const EdidInfo& info, const EdidStandardTiming& s) {
     }
     m.formula = "GTF";
     m.raster = GtfTimingForRefresh(s.h_active_px, s.v_active_lines, s.refresh_hz);
-    if (range && range->timing_formula == "secondary-gtf" && m.raster.h_freq_khz() >= range->secondary_gtf_start_khz) {
+    if (range && range->timing_formula == "secondary-gtf" && m.raster.IsDrivable() &&
+        m.raster.h_freq_khz() >= range->secondary_gtf_start_khz) {
         m.formula = "secondary GTF";
         m.raster = GtfTimingForRefresh(s.h_active_px, s.v_active_lines, s.refresh_hz,
                                        {range->gtf_c_percent, range->gtf_m_percent_per_khz, range->gtf_k,
@@ -260,6 +261,8 @@ std::vector<RevidMode> Decide(const EdidInfo& info, const BlockLimits& limits) {
     for (std::size_t i = 0; i < modes.size(); ++i) {
         RevidMode& m = modes[i];
         Derive(m);
+        if (m.left_out.empty() && !m.raster.IsDrivable())
+            m.left_out = "the " + m.formula + " formula gives no raster a monitor can be driven with";
         if (!m.left_out.empty()) continue;
         for (std::size_t j = 0; j < i && m.left_out.empty(); ++j) {
             const RevidMode& w = modes[j];

@@ -57,6 +57,8 @@ RasterTiming GtfTimingForRefresh(int h_active_px, int v_active_lines, double ref
     const double c_prime = (curve.c_percent - curve.j_percent) * curve.k / 256 + curve.j_percent;
     const double m_prime = curve.k / 256 * curve.m_percent_per_khz;
     const double duty_percent = c_prime - m_prime * h_period_us / 1000;
+    // A curve from a hostile block can ask for no blanking or all of it.
+    if (!(duty_percent > 0 && duty_percent < 100)) return {};
     const int h_blank_px = static_cast<int>(
         std::lround(h_px * duty_percent / (100 - duty_percent) / (2 * kCellGranularityPx)) * 2 * kCellGranularityPx);
     const int h_total_px = h_px + h_blank_px;

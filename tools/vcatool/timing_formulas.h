@@ -19,6 +19,12 @@ struct RasterTiming {
     int h_total_px() const { return h_active_px + h_front_porch_px + h_sync_px + h_back_porch_px; }
     double v_total_lines() const { return v_active_lines + v_front_porch_lines + v_sync_lines + v_back_porch_lines; }
     double h_freq_khz() const { return pixel_clock_mhz * 1000.0 / h_total_px(); }
+    // A clock, active pixels and lines, no porch below 0: a raster a monitor
+    // could be driven with. (A formula's result need not be one.)
+    bool IsDrivable() const {
+        return pixel_clock_mhz > 0 && h_active_px > 0 && v_active_lines > 0 &&
+               h_front_porch_px >= 0 && h_back_porch_px >= 0 && v_front_porch_lines >= 0 && v_back_porch_lines >= 0;
+    }
     double v_freq_hz() const { return pixel_clock_mhz * 1e6 / (h_total_px() * v_total_lines()); }
 };
 
@@ -28,7 +34,8 @@ struct GtfCurve {
     double c_percent = 40, m_percent_per_khz = 600, k = 128, j_percent = 20;
 };
 
-// GTF for a field rate; the pixel clock rounded to the kHz.
+// GTF for a field rate; the pixel clock rounded to the kHz. A curve that
+// leaves no blanking (or only blanking) gives an empty raster.
 RasterTiming GtfTimingForRefresh(int h_active_px, int v_active_lines, double refresh_hz, const GtfCurve& curve = {});
 
 // CVT with standard blanking, and with reduced blanking (version 1); the
