@@ -139,8 +139,10 @@ std::pair<std::size_t, std::size_t> DisplaySection(const std::string& text) {
     const std::size_t open = text.find('{', i);
     int depth = 0;
     for (std::size_t j = open; j < text.size(); ++j) {
-        if (text[j] == '"' && depth == 2) j = text.find('"', j + 1);
-        else if (text[j] == '{') ++depth;
+        if (text[j] == '"' && depth == 2) {
+            j = text.find('"', j + 1);
+            if (j == std::string::npos) break;
+        } else if (text[j] == '{') ++depth;
         else if (text[j] == '}' && --depth == 0) return {open, j};
     }
     return {open, text.size()};
