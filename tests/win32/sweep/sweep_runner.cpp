@@ -286,9 +286,9 @@ int main(int argc, char** argv) {
     CloseHandle(CreateThread(nullptr, 0, Watchdog, nullptr, 0, nullptr));
     for (std::size_t i = first; i < starts.size(); ++i) {
         const Start& start = starts[i];
-        Prepare(start);
         Out("start " + start.label);
         startedAt = LONGLONG(GetTickCount64());
+        Prepare(start);
         long diagnosticsShown = 0;
         if (!std::freopen(DiagnosticsPath().c_str(), "wb", stdout)) Out("setup-failed diagnostics");
         HMODULE module = LoadLibraryW(L"nrvavca.cpl");
