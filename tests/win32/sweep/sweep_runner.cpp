@@ -99,14 +99,16 @@ bool SetKeyRights(const wchar_t* sddl) {
     return set;
 }
 
-const wchar_t kEveryoneAll[] = L"D:(A;;KA;;;WD)";
+const wchar_t kEveryoneAll[] = L"D:(A;;KA;;;WD)", kReadOnly[] = L"D:(A;;KRWD;;;WD)", kNoAccess[] = L"D:(A;;WD;;;WD)";
 
 Snapshot ReadKey() {
     Snapshot snapshot;
     HKEY key;
     LONG opened = RegOpenKeyExW(HKEY_LOCAL_MACHINE, kDriverKey, 0, KEY_READ, &key);
-    if (opened == ERROR_ACCESS_DENIED && SetKeyRights(kEveryoneAll))  // an unopenable key, looked at afterwards
+    if (opened == ERROR_ACCESS_DENIED && SetKeyRights(kEveryoneAll)) {  // an unopenable key: opened for a look
         opened = RegOpenKeyExW(HKEY_LOCAL_MACHINE, kDriverKey, 0, KEY_READ, &key);
+        SetKeyRights(kNoAccess);
+    }
     if (opened != ERROR_SUCCESS) return snapshot;
     std::vector<BYTE> data(1 << 16);
     wchar_t name[256];
@@ -180,8 +182,8 @@ void Prepare(const Start& start) {
         }
         RegCloseKey(key);
     }
-    if (start.access == "ro") SetKeyRights(L"D:(A;;KRWD;;;WD)");
-    if (start.access == "none") SetKeyRights(L"D:(A;;WD;;;WD)");
+    if (start.access == "ro") SetKeyRights(kReadOnly);
+    if (start.access == "none") SetKeyRights(kNoAccess);
     wchar_t system[MAX_PATH];
     GetSystemDirectoryW(system, MAX_PATH);
     const std::wstring revid = std::wstring(system) + L"\\revid.dat";
@@ -305,7 +307,8 @@ int main(int argc, char** argv) {
             }
             entry(nullptr, CPL_EXIT, 0, 0);
         }
-        if (module) FreeLibrary(module);
+        // A library that stays loaded would carry this start's state into the next.
+        if (module && (!FreeLibrary(module) || GetModuleHandleW(L"nrvavca.cpl"))) Out("applet-stays-loaded");
         Out("# ms " + std::to_string(LONGLONG(GetTickCount64()) - startedAt));
         startedAt = 0;
         Out("end");
