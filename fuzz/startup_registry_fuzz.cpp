@@ -33,6 +33,7 @@
 #include "modes/mode_views.h"
 #include "platform/host/host.h"
 #include "settings/hardware_info.h"
+#include "startup_input.h"
 
 namespace {
 
@@ -40,34 +41,12 @@ void Require(bool condition) {
     if (!condition) std::abort();
 }
 
-const char16_t* const kNames[] = {
-    u"DefaultSettings.Description", u"DefaultSettings.TagStr", u"DefaultSettings.Stereo",
-    u"DefaultSettings.Preferences", u"DefaultSettings.XResolution", u"DefaultSettings.YResolution",
-    u"DefaultSettings.DualScreen", u"DefaultSettings.VRefresh", u"DefaultSettings.BitsPerPel",
-    u"DefaultSettings.Contrast0", u"DefaultSettings.Contrast1", u"DefaultSettings.GammaDataSource0",
-    u"DefaultSettings.GammaDataSource1", u"DefaultSettings.GammaValue0", u"DefaultSettings.GammaValue1",
-    u"DefaultSettings.GammaFile0", u"DefaultSettings.GammaFile1", u"DefaultSettings.GammaCorrectionTable0",
-    u"DefaultSettings.GammaCorrectionTable1", u"DefaultSettings.Interlaced", u"HardwareInformation.ChipType",
-    u"HardwareInformation.DACType", u"HardwareInformation.MemorySize", u"HardwareInformation.AdapterString",
-    u"HardwareInformation.TextureMemorySize", u"V3UZFlags0", u"V3UZMaxPcFreq1020", u"V3UZMaxPcFreq1280",
-    u"V3UZMaxPcPllVcoFreq0"};
-constexpr std::size_t kNameCount = sizeof kNames / sizeof kNames[0];
+using startup_input::kNameCount;
+using startup_input::kNames;
+using startup_input::ThirdOfTheRecords;
 
 std::vector<std::pair<boardsim::Profile, bool>> boards;  // with whether the monitor is unsupported
 std::string drives[4];  // drive folders by timing database, as option bits 0-1 choose
-
-// The shipped database without comment lines and with every third record, read in a third of the time.
-std::string ThirdOfTheRecords(const std::string& shipped) {
-    std::istringstream in(shipped);
-    std::string kept;
-    std::size_t records = 0;
-    for (std::string line; std::getline(in, line);) {
-        const std::size_t first = line.find_first_not_of(" \t\r");
-        records += line.compare(0, 4, "tag ") == 0;
-        if (first != std::string::npos && line[first] != ';' && (records % 3 == 1 || records == 0)) kept += line + "\n";
-    }
-    return kept;
-}
 
 // Loads the board profiles in name order and writes the four drives, once.
 bool Prepare() {
@@ -85,7 +64,7 @@ bool Prepare() {
     const std::string shipped((std::istreambuf_iterator<char>(in)), {});
     Require(!boards.empty() && !shipped.empty());
     const std::string revids[4] = {shipped, ThirdOfTheRecords(shipped), "",
-                                   "version 1\ndisplay {\n { tag=MS desc=\"Broken\"\n"};
+                                   startup_input::kBrokenDatabase};
     static std::string root = (std::filesystem::temp_directory_path() / "vca-startup-fuzz-XXXXXX").string();
     Require(mkdtemp(root.data()) != nullptr);
     std::atexit([] { std::error_code ignored; std::filesystem::remove_all(root, ignored); });

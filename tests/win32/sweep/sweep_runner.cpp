@@ -1,0 +1,322 @@
+// vca_sweep_runner PLAN RESULTS [FIRST [LIMIT_MS]]: the starts of a
+// scripts/wine-sweep plan on the real nrvavca.cpl, one after the other in
+// this process, from the start numbered FIRST (0 by default).
+//
+// For each start: the driver key is emptied and filled with the plan's
+// values through the registry (their own types and sizes), made read-only or
+// unopenable by its rights when asked, revid.dat is put into (or taken out
+// of) the system directory, the board profile is named in NRVAVCA_BOARD, and
+// the applet is loaded afresh and sent CPL_INIT and CPL_DBLCLK (twice when
+// asked). Message boxes are answered OK; the main dialog gets Cancel. Appends
+// to RESULTS, flushed line by line, what vca_sweep_plan writes for the same
+// start: the boxes, the outcome and the key as start-up left it, and
+// "cancel-changed" when Cancel changed the key. Lines starting with "#" are
+// for people (times, boxes of the main dialog). A start that ends the
+// process leaves its block open; one that runs longer than LIMIT_MS
+// (default 20000) ends the process with "outcome hang". At most 250 starts
+// run in one process.
+#include <windows.h>
+
+#include <cpl.h>
+#include <sddl.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <deque>
+#include <map>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+const wchar_t kDriverKey[] = L"SYSTEM\\CurrentControlSet\\Services\\rediruv\\Device0";
+using CplFunction = LONG(APIENTRY*)(HWND, UINT, LPARAM, LPARAM);
+using Snapshot = std::map<std::wstring, std::pair<DWORD, std::vector<BYTE>>>;
+
+struct Start {
+    std::string label, board, database, access;
+    bool twice = false;
+    std::vector<std::pair<std::string, std::pair<DWORD, std::vector<BYTE>>>> values;
+};
+
+std::FILE* results = nullptr;
+volatile LONGLONG startedAt = 0;  // GetTickCount64 of the running start, 0 between starts
+DWORD limitMs = 20000;
+constexpr std::size_t kStartsPerProcess = 250;
+
+// Inside CPL_DBLCLK: what opened, for the thread timer to answer.
+struct Watch {
+    std::deque<HWND> pending;
+    std::set<HWND> seen;
+    bool dialogOpened = false;
+    Snapshot atOpen;
+} watch;
+
+void Out(const std::string& line) {
+    std::fputs((line + "\n").c_str(), results);
+    std::fflush(results);
+}
+
+std::wstring Wide(const std::string& text) {
+    std::wstring wide(text.size() + 1, L'\0');
+    wide.resize(MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, &wide[0], int(wide.size())) - 1);
+    return wide;
+}
+
+// UTF-8, line breaks escaped, as vca_sweep_plan writes text.
+std::string Line(const std::wstring& text) {
+    std::string utf8(text.size() * 3 + 1, '\0');
+    utf8.resize(WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, &utf8[0], int(utf8.size()), nullptr, nullptr) - 1);
+    std::string line;
+    for (char c : utf8) line += c == '\n' ? std::string("\\n") : c == '\r' ? std::string("\\r") : std::string(1, c);
+    return line;
+}
+
+std::string Hex(const std::vector<BYTE>& bytes) {
+    static const char digits[] = "0123456789abcdef";
+    std::string text;
+    for (BYTE b : bytes) text += {digits[b >> 4], digits[b & 15]};
+    return bytes.empty() ? "-" : text;
+}
+
+std::vector<BYTE> Bytes(const std::string& hex) {
+    std::vector<BYTE> bytes;
+    for (std::size_t i = 0; hex != "-" && i + 1 < hex.size(); i += 2)
+        bytes.push_back(BYTE(std::strtoul(hex.substr(i, 2).c_str(), nullptr, 16)));
+    return bytes;
+}
+
+// Gives the driver key the rights of a security descriptor; false when it does not exist.
+bool SetKeyRights(const wchar_t* sddl) {
+    HKEY key;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kDriverKey, 0, WRITE_DAC, &key) != ERROR_SUCCESS) return false;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &descriptor, nullptr);
+    const bool set = RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor) == ERROR_SUCCESS;
+    LocalFree(descriptor);
+    RegCloseKey(key);
+    return set;
+}
+
+const wchar_t kEveryoneAll[] = L"D:(A;;KA;;;WD)", kReadOnly[] = L"D:(A;;KRWD;;;WD)", kNoAccess[] = L"D:(A;;WD;;;WD)";
+
+Snapshot ReadKey() {
+    Snapshot snapshot;
+    HKEY key;
+    LONG opened = RegOpenKeyExW(HKEY_LOCAL_MACHINE, kDriverKey, 0, KEY_READ, &key);
+    if (opened == ERROR_ACCESS_DENIED && SetKeyRights(kEveryoneAll)) {  // an unopenable key: opened for a look
+        opened = RegOpenKeyExW(HKEY_LOCAL_MACHINE, kDriverKey, 0, KEY_READ, &key);
+        SetKeyRights(kNoAccess);
+    }
+    if (opened != ERROR_SUCCESS) return snapshot;
+    std::vector<BYTE> data(1 << 16);
+    wchar_t name[256];
+    DWORD chars = 256, type = 0, size = DWORD(data.size());
+    for (DWORD i = 0; RegEnumValueW(key, i, name, &chars, nullptr, &type, data.data(), &size) == ERROR_SUCCESS; ++i) {
+        snapshot[name] = {type, std::vector<BYTE>(data.begin(), data.begin() + size)};
+        chars = 256, size = DWORD(data.size());
+    }
+    RegCloseKey(key);
+    return snapshot;
+}
+
+void PrintKey(const Snapshot& snapshot) {
+    for (const auto& [name, value] : snapshot) Out("key " + Line(name) + " " + std::to_string(value.first) + " " + Hex(value.second));
+}
+
+std::wstring WindowClass(HWND window) {
+    wchar_t name[32] = {};
+    GetClassNameW(window, name, 32);
+    return name;
+}
+
+std::wstring ItemText(HWND dialog, int id) {
+    wchar_t text[2048] = {};
+    GetDlgItemTextW(dialog, id, text, 2048);
+    return text;
+}
+
+LRESULT CALLBACK WatchActivation(int code, WPARAM wParam, LPARAM lParam) {
+    HWND window = reinterpret_cast<HWND>(wParam);
+    if (code == HCBT_ACTIVATE && WindowClass(window) == L"#32770" && watch.seen.insert(window).second)
+        watch.pending.push_back(window);
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// Runs inside the modal loops: answers a message box (a static text 0xFFFF
+// and no control 1037) with OK, the main dialog with Cancel after taking the
+// key as start-up left it.
+void CALLBACK Poll(HWND, UINT, UINT_PTR, DWORD) {
+    while (!watch.pending.empty()) {
+        HWND window = watch.pending.front();
+        watch.pending.pop_front();
+        if (!IsWindow(window)) continue;
+        if (GetDlgItem(window, 0xFFFF) && !GetDlgItem(window, 1037)) {
+            Out((watch.dialogOpened ? "# dialog-box " : "box ") + Line(ItemText(window, 0xFFFF)));
+            PostMessageW(window, WM_COMMAND, IDOK, 0);
+        } else if (!watch.dialogOpened) {
+            watch.dialogOpened = true;
+            watch.atOpen = ReadKey();
+            PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+        } else {
+            Out("unexpected-dialog " + Line(ItemText(window, 0xFFFF)));
+            PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+        }
+    }
+}
+
+// The key as the plan gives it, the database and the board.
+void Prepare(const Start& start) {
+    SetKeyRights(kEveryoneAll);
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, kDriverKey);
+    HKEY key;
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kDriverKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) ==
+        ERROR_SUCCESS) {
+        for (const auto& [name, value] : start.values) {
+            // Non-zero bytes after the data: a text type whose count leaves out a terminator
+            // that follows would otherwise get the terminator added.
+            std::vector<BYTE> data = value.second;
+            data.insert(data.end(), 4, 0xFF);
+            RegSetValueExW(key, Wide(name).c_str(), 0, value.first, data.data(), DWORD(value.second.size()));
+        }
+        RegCloseKey(key);
+    }
+    if (start.access == "ro") SetKeyRights(kReadOnly);
+    if (start.access == "none") SetKeyRights(kNoAccess);
+    wchar_t system[MAX_PATH];
+    GetSystemDirectoryW(system, MAX_PATH);
+    const std::wstring revid = std::wstring(system) + L"\\revid.dat";
+    SetFileAttributesW(revid.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileW(revid.c_str());
+    if (start.database != "-" && !CopyFileW(Wide(start.database).c_str(), revid.c_str(), FALSE))
+        Out("setup-failed copying " + start.database);
+    SetEnvironmentVariableW(L"NRVAVCA_BOARD", Wide(start.board).c_str());
+}
+
+// The applet's diagnostic output of the running start goes to this file.
+std::string DiagnosticsPath() {
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    return std::string(temp) + "vca-sweep-" + std::to_string(GetCurrentProcessId()) + ".txt";
+}
+
+// The diagnostic lines written since the last call in this start.
+void PrintDiagnostics(long* shown) {
+    std::fflush(stdout);
+    std::FILE* file = std::fopen(DiagnosticsPath().c_str(), "rb");
+    if (!file) return;
+    std::fseek(file, *shown, SEEK_SET);
+    std::string line;
+    for (int c; (c = std::fgetc(file)) != EOF; ++*shown) {
+        if (c != '\n') line += char(c);
+        if (c == '\n' && !line.empty()) Out("diag " + line);
+        if (c == '\n') line.clear();
+    }
+    if (!line.empty()) Out("diag " + line);
+    std::fclose(file);
+}
+
+// One CPL_DBLCLK: the dialog's key at its opening, or the key afterwards.
+void DoubleClick(CplFunction entry, long* diagnosticsShown) {
+    watch.dialogOpened = false;
+    watch.atOpen.clear();
+    entry(nullptr, CPL_DBLCLK, 0, 0);
+    const Snapshot after = ReadKey();
+    Out(watch.dialogOpened ? "outcome dialog" : "outcome fail");
+    PrintDiagnostics(diagnosticsShown);
+    PrintKey(watch.dialogOpened ? watch.atOpen : after);
+    if (watch.dialogOpened && after != watch.atOpen) Out("cancel-changed");
+}
+
+DWORD WINAPI Watchdog(void*) {
+    for (;; Sleep(200)) {
+        const LONGLONG at = startedAt;
+        if (at != 0 && LONGLONG(GetTickCount64()) - at > LONGLONG(limitMs)) {
+            Out("outcome hang");
+            Out("end");
+            TerminateProcess(GetCurrentProcess(), 3);
+        }
+    }
+}
+
+std::vector<Start> ReadPlan(const char* path) {
+    std::vector<Start> starts;
+    std::FILE* file = std::fopen(path, "rb");
+    if (!file) return starts;
+    std::string line;
+    for (int c; (c = std::fgetc(file)) != EOF;) {
+        if (c != '\n') {
+            line += char(c);
+            continue;
+        }
+        const std::size_t space = line.find(' ');
+        const std::string word = line.substr(0, space), rest = space == std::string::npos ? "" : line.substr(space + 1);
+        if (word == "start") starts.emplace_back(), starts.back().label = rest;
+        if (starts.empty()) continue;
+        Start& s = starts.back();
+        if (word == "board") s.board = rest;
+        if (word == "db") s.database = rest;
+        if (word == "access") s.access = rest;
+        if (word == "twice") s.twice = rest == "1";
+        if (word == "value") {
+            const std::size_t second = rest.find(' '), third = rest.find(' ', second + 1);
+            s.values.push_back({rest.substr(0, second),
+                                {DWORD(std::strtoul(rest.substr(second + 1).c_str(), nullptr, 10)), Bytes(rest.substr(third + 1))}});
+        }
+        line.clear();
+    }
+    std::fclose(file);
+    return starts;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: vca_sweep_runner PLAN RESULTS [FIRST [LIMIT_MS]]\n");
+        return 2;
+    }
+    const std::vector<Start> starts = ReadPlan(argv[1]);
+    const std::size_t first = argc > 3 ? std::strtoul(argv[3], nullptr, 10) : 0;
+    if (argc > 4) limitMs = DWORD(std::strtoul(argv[4], nullptr, 10));
+    results = std::fopen(argv[2], "ab");
+    if (starts.empty() || !results) return 2;
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
+    SetWindowsHookExW(WH_CBT, WatchActivation, nullptr, GetCurrentThreadId());
+    SetTimer(nullptr, 0, 10, Poll);
+    CloseHandle(CreateThread(nullptr, 0, Watchdog, nullptr, 0, nullptr));
+    // The applet is loaded afresh for every start, and every load leaves some memory behind in
+    // the process (the C runtime of its own): after about a thousand loads one ended the process
+    // through abort(). A process therefore loads it a limited number of times; the script goes on.
+    for (std::size_t i = first; i < starts.size() && i < first + kStartsPerProcess; ++i) {
+        const Start& start = starts[i];
+        Out("start " + start.label);
+        startedAt = LONGLONG(GetTickCount64());
+        Prepare(start);
+        long diagnosticsShown = 0;
+        if (!std::freopen(DiagnosticsPath().c_str(), "wb", stdout)) Out("setup-failed diagnostics");
+        HMODULE module = LoadLibraryW(L"nrvavca.cpl");
+        auto entry = module ? reinterpret_cast<CplFunction>(reinterpret_cast<void*>(GetProcAddress(module, "CPlApplet")))
+                            : nullptr;
+        if (!entry) {
+            Out("outcome no-applet");
+        } else {
+            entry(nullptr, CPL_INIT, 0, 0);
+            DoubleClick(entry, &diagnosticsShown);
+            if (start.twice) {
+                Out("again");
+                DoubleClick(entry, &diagnosticsShown);
+            }
+            entry(nullptr, CPL_EXIT, 0, 0);
+        }
+        // A library that stays loaded would carry this start's state into the next.
+        if (module && (!FreeLibrary(module) || GetModuleHandleW(L"nrvavca.cpl"))) Out("applet-stays-loaded");
+        Out("# ms " + std::to_string(LONGLONG(GetTickCount64()) - startedAt));
+        startedAt = 0;
+        Out("end");
+    }
+    return 0;
+}
