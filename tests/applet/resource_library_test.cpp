@@ -93,20 +93,4 @@ TEST_F(ResourceLibraryTest, FatalFailuresEndTheProcessWithTheirMessage) {
     }
 }
 
-TEST_F(ResourceLibraryTest, ShowMessageBeepsAndUsesString3AsCaption) {
-    vca::LoadResourceLibrary(host::AppletModule());
-    host::ScriptMessageBoxAnswers({2});
-    EXPECT_EQ(vca::ShowMessage(18, vca::kBoxStop), 2);
-    EXPECT_EQ(vca::ShowMessage(82, vca::kBoxInformation), 1);
-    ASSERT_EQ(host::MessageBoxes().size(), 2u);
-    EXPECT_EQ(host::MessageBoxes()[0].caption, vca::LoadResourceString(3));
-    EXPECT_EQ(host::MessageBoxes()[0].text, vca::LoadResourceString(18));
-    EXPECT_EQ(host::MessageBoxes()[0].type, 16u);
-    EXPECT_EQ(host::MessageBoxes()[1].type, 64u);
-    EXPECT_EQ(host::Beeps(), (std::vector<std::uint32_t>{0x30, 0x30}));
-    // A string missing from the library shows an empty text.
-    vca::ShowMessage(9999, vca::kBoxExclamation);
-    EXPECT_EQ(host::MessageBoxes()[2].text, u"");
-}
-
 }  // namespace

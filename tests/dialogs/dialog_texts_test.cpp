@@ -52,11 +52,6 @@ TEST_F(DialogTextsTest, TimingLinesListEveryRateOfEveryEntryInOrder) {
                         " 640 x  480 pixels, True Color, 75 Hz",
                     }));
 
-    // The words are loaded with room for 128 units.
-    host::OverrideString(0x0409, 10, std::u16string(200, u'p'));
-    const vca::TimingLineWords longWords = vca::LoadTimingLineWords();
-    EXPECT_EQ(longWords.resolutionUnit.size(), 127u);
-
     // The DDC copy is listed over the entries it had when it was taken, not
     // over the entries a view counts later; without a copy nothing is listed.
     EXPECT_TRUE(vca::DdcTimingLines(words).empty());
@@ -71,34 +66,6 @@ TEST_F(DialogTextsTest, TimingLinesListEveryRateOfEveryEntryInOrder) {
     EXPECT_EQ(vca::DdcTimingLines(words).size(), 3u);
     vca::ReleaseAllTables();
     EXPECT_TRUE(vca::DdcTimingLines(words).empty());
-}
-
-TEST_F(DialogTextsTest, IdentificationFieldsFollowTheScreensStatus) {
-    std::uint8_t block[120] = {0x04, 0x43,              // manufacturer ABC
-                               0x21, 0x50,              // product 0x5021
-                               0x3D, 0xE9, 0x7E, 0x00,  // serial 8317245
-                               37,   7,    1,    3};    // week, 1997, version 1, revision 3
-    std::uint8_t letters[120] = {0xFF, 0xFF};  // every code 31; the unused top bit set
-    struct Case {
-        const char* what;
-        int status;
-        std::uint8_t* block;
-        std::vector<std::string> expected;  // manufacturer .. revision
-    } cases[] = {
-        {"no mode left for the monitor", 7, block, {"ABC", "20513", "8317245", "1997", "1", "3"}},
-        {"letters take five bits each", vca::kRecordsFromDriver, letters, {"___", "0", "0", "1990", "0", "0"}},
-    };
-    for (const Case& c : cases) {
-        vca::ModeRecordState state{};
-        state.status = c.status;
-        state.block = c.block;
-        const vca::MonitorIdentificationTexts t = vca::IdentificationTexts(state);
-        EXPECT_EQ((std::vector<std::string>{Utf8(t.manufacturer), Utf8(t.product), Utf8(t.serial),
-                                            Utf8(t.year), Utf8(t.version), Utf8(t.revision)}),
-                  c.expected)
-            << c.what;
-        EXPECT_EQ(vca::ShowsNoRecordsNotice(c.status), c.status != vca::kRecordsFromDriver) << c.what;
-    }
 }
 
 TEST_F(DialogTextsTest, ConfirmationListsTheSettingsThatHoldInOrder) {

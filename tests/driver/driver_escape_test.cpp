@@ -1,4 +1,4 @@
-// The live requests: contrast, gamma tables and board options, byte for byte.
+// The gamma tables sent to each screen and read back, byte for byte.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -12,7 +12,6 @@
 namespace {
 
 using vcatest::WordAt;
-using vcatest::Words;
 
 class DriverEscapeTest : public vcatest::AppletTest {
 protected:
@@ -22,31 +21,6 @@ protected:
         ASSERT_EQ(vca::IdentifyBoard(), 1);
     }
 };
-
-// Options go only to a supported board; contrast goes out regardless, and
-// operations the driver does not know send nothing.
-TEST_F(DriverEscapeTest, ContrastAndOptionsCarryTheirWords) {
-    const struct { int operation; std::uint32_t board, value; std::vector<std::uint8_t> sent; } cases[] = {
-        {vca::kOpSetContrast, 205, (70u << 8) | 100u, Words({0x20002, 0x4664})},
-        {vca::kOpSetOption1, 205, 2, Words({0x20011, 1, 2})},
-        {vca::kOpSetOption2, 205, 4, Words({0x20011, 2, 4})},
-        {vca::kOpSetOption2, 0, 4, {}},
-        {vca::kOpSetContrast, 0, 0x6464, Words({0x20002, 0x6464})},
-        {6, 205, 2, {}},
-    };
-    for (const auto& c : cases) {
-        boardsim::ClearRequestLog();
-        vca::boardIdentity.boardCode = c.board;
-        std::uint32_t value = c.value;
-        vca::DriverEscape(c.operation, 0, &value);
-        ASSERT_EQ(boardsim::RequestLog().size(), c.sent.empty() ? 0u : 1u) << c.operation;
-        if (!c.sent.empty()) {
-            EXPECT_EQ(boardsim::RequestLog()[0].input, c.sent) << c.operation;
-        }
-    }
-    EXPECT_EQ(boardsim::Live().contrast, 0x6464u);
-    EXPECT_EQ(boardsim::Live().option[2], 4u);
-}
 
 TEST_F(DriverEscapeTest, GammaTablesGoToTheirScreenAndComeBackOnlyFromAPositiveAnswer) {
     vca::GammaTable table{};

@@ -1,10 +1,9 @@
-// The gamma dialog's pure decisions: scroll steps, the value text, how a
-// screen's record is settled for showing, and the file filter.
+// The gamma dialog's pure decisions: scroll steps, and how a screen's
+// record is settled for showing (with its value text).
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
-#include <tuple>
 
 #include "dialogs/gamma_choices.h"
 #include "gamma/gamma_file.h"
@@ -16,10 +15,6 @@ namespace {
 
 using vca::GammaTable;
 using vca::ScreenGamma;
-
-bool SameEntries(const GammaTable& a, const GammaTable& b) {
-    return a.header == b.header && std::memcmp(a.channel, b.channel, sizeof a.channel) == 0;
-}
 
 GammaTable Computed(double gamma) {
     GammaTable table{};
@@ -41,25 +36,6 @@ TEST(GammaStepTest, EachScrollCodeMovesTheValueWithinOneToFiveHundred) {
     for (const auto& c : cases)
         EXPECT_EQ(vca::StepGammaValue(c.value, c.code, c.thumb), c.expected)
             << "value " << c.value << " code " << c.code << " thumb " << c.thumb;
-}
-
-TEST(GammaStepTest, ScrollStepsRecomputeTheTableFromTheShownValue) {
-    ScreenGamma record{};
-    record.GammaDataSource = vca::kGammaTableOnly;
-    record.GammaValue = 100;
-    record.gamma = 1.0;
-    for (auto [code, thumb, value] : {std::tuple{vca::kScrollThumbTrack, 250, 250}, {vca::kScrollLineLeft, 0, 249},
-                                      {vca::kScrollPageLeft, 0, 244}, {vca::kScrollThumbPosition, 3, 3},
-                                      {vca::kScrollPageLeft, 0, 1}}) {
-        vca::ApplyGammaScroll(&record, code, thumb);
-        EXPECT_EQ(record.GammaValue, value);
-        EXPECT_TRUE(SameEntries(record.table, Computed(value * 0.01))) << "value " << value;
-        EXPECT_EQ(record.GammaDataSource, vca::kGammaFromValue);
-    }
-    EXPECT_EQ(vca::GammaValueText(record.gamma), u"0.01");
-    const struct { double gamma; const char16_t* text; } texts[] = {
-        {1.0, u"1.00"}, {2.2, u"2.20"}, {0.05, u"0.05"}, {5.0, u"5.00"}, {1.005, u"1.00"}};
-    for (const auto& t : texts) EXPECT_EQ(vca::GammaValueText(t.gamma), t.text) << t.gamma;
 }
 
 class SettleScreenGammaTest : public vcatest::AppletTest {};
@@ -117,15 +93,6 @@ TEST_F(SettleScreenGammaTest, FallsBackToTheLinearTableWhenTheRecordCannotBeShow
         EXPECT_EQ(std::memcmp(&record.table, c.table, sizeof record.table), 0);
         EXPECT_EQ(record.gamma, c.gamma) << "the gamma value itself is kept";
     }
-}
-
-TEST(GammaChoicesTest, FileFilterHoldsBothPairsWithTheirNuls) {
-    const std::u16string filter = vca::GammaFileFilter(u"Gamma files", u"All files");
-    const char16_t expected[] = u"Gamma files\0*.gc\0All files\0*.*\0";
-    EXPECT_EQ(filter, std::u16string(expected, sizeof expected / sizeof expected[0]));
-    // With the terminator that c_str() adds, the list ends in three NULs.
-    EXPECT_EQ(filter.c_str()[filter.size()], u'\0');
-    EXPECT_EQ(filter.substr(filter.size() - 2), std::u16string(2, u'\0'));
 }
 
 }  // namespace

@@ -91,27 +91,4 @@ TEST_F(HardwareInfoTest, TextValuesAreReadAsStoredOrConvertedFromAnsi) {
     EXPECT_EQ(vca::hardwareInfo.board, vca::LoadResourceString(1220));
 }
 
-// Without the driver, or with a key it cannot open for writing, nothing
-// comes from the registry.
-TEST_F(HardwareInfoTest, WithoutTheDriverOrItsKeyNothingComesFromTheRegistry) {
-    vcatest::PutDriverNumber(kDriverKey, u"HardwareInformation.MemorySize", 4194304);
-    vcatest::PutDriverNumber(kDriverKey, u"HardwareInformation.TextureMemorySize", 8);
-    Board(206, true);
-    for (bool absent : {true, false}) {
-        vca::driverAbsent = absent;
-        host::SetKeyReadOnly(kDriverKey, !absent);
-        vca::CollectHardwareInformation();
-        EXPECT_EQ(Utf8(vca::hardwareInfo.company), "Norvane Corporation");
-        EXPECT_EQ(Utf8(vca::hardwareInfo.textureMemory), textureNa);
-        for (const char16_t* text : {vca::hardwareInfo.chip, vca::hardwareInfo.dac, vca::hardwareInfo.memory,
-                                     vca::hardwareInfo.adapter})
-            EXPECT_EQ(Utf8(text), notAvailable) << absent;
-        if (absent) {
-            for (const char16_t* text : {vca::hardwareInfo.board, vca::hardwareInfo.version, vca::hardwareInfo.driverFiles})
-                EXPECT_EQ(Utf8(text), notAvailable);
-        }
-        EXPECT_EQ(host::OpenKeyCount(), 0);
-    }
-}
-
 }  // namespace

@@ -214,19 +214,6 @@ TEST_F(LoadSettingsTest, OnlyWellFormedValuesAreRead) {
             EXPECT_EQ(std::count(names.begin(), names.end(), name), c.number ? 0 : 1) << name;
         vca::ReleaseAllTables();
     }
-    const struct { const char16_t* name; std::uint32_t type; std::vector<std::uint8_t> data; } hostile[] = {
-        {u"DefaultSettings.Description", platform::kRegMultiSz, std::vector<std::uint8_t>(10240, 'x')},
-        {u"DefaultSettings.Description", platform::kRegSz, {'A', 0, 'B', 0}},  // no terminator
-        {u"DefaultSettings.GammaCorrectionTable0", platform::kRegBinary, std::vector<std::uint8_t>(1000, 10)},
-    };
-    for (const auto& c : hostile) {
-        host::ClearRegistry();
-        host::PutValue(kDriverKey, c.name, c.type, c.data);
-        ASSERT_EQ(Load(), 1) << Utf8(c.name);
-        EXPECT_EQ(Utf8(vca::loadedSettings.Description), "Generic multi-sync monitor");
-        EXPECT_TRUE(vca::IsLinearTable(vca::currentGamma[0].table));
-        vca::ReleaseAllTables();
-    }
 }
 
 TEST_F(LoadSettingsTest, AReadOnlyKeyLoadsWhenNothingNeedsCorrecting) {

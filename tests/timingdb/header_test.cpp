@@ -1,8 +1,5 @@
 // The header: numbers, and the version and DISPLAY section with its
 // "{ name=value ... }" monitor blocks, found by keyword among comment lines.
-// (Token comparison is checked against its definition in
-// reader_speed_equivalence_test.cpp; the records' FLAGS blocks in
-// records_test.cpp.)
 #include <string>
 
 #include "reader_support.h"
