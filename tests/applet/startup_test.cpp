@@ -1,11 +1,12 @@
 // CPL_NEWINQUIRE's record and the start-up: identification, the settings
-// and the hardware information.
+// and the hardware information; the message formats the applet composes.
 #include <gtest/gtest.h>
 
 #include <cstring>
 
 #include "base/app_state.h"
 #include "base/resource_library.h"
+#include "base/text.h"
 #include "applet/startup.h"
 #include "driver/board_identity.h"
 #include "modes/mode_table.h"
@@ -116,6 +117,22 @@ TEST_F(StartupTest, TheNoDriverFlagOutlivesALaterIdentification) {
     ASSERT_TRUE(vca::StartApplet());
     EXPECT_EQ(vca::boardIdentity.boardCode, 205u);
     EXPECT_TRUE(vca::driverAbsent);
+}
+
+TEST(Text, FormatsLikeTheCLibrary) {
+    struct Case { std::u16string got; std::string expect; } cases[] = {
+        {vca::FormatText(u"%s %s. %s", {u"Cannot open", u"C:\\x\\revid.dat", u"Using defaults."}),
+         "Cannot open C:\\x\\revid.dat. Using defaults."},
+        {vca::FormatText(u"%s %s.  %s %d.  %s", {u"A", u"B", u"line", 42, u"C"}), "A B.  line 42.  C"},
+        {vca::FormatText(u"%lu %s", {4u, u"MB"}), "4 MB"},
+        {vca::FormatText(u"%li %s", {-16, u"MB"}), "-16 MB"},
+        {vca::FormatText(u"%04x", {0xc07u}), "0c07"},
+        {vca::FormatText(u"%05d|%4d", {-42, -7}), "-0042|  -7"},
+        {vca::FormatText(u"<%s>", {u"n/a"}), "<n/a>"},
+        {vca::FormatText(u"100%% %q", {}), "100% %q"},
+        {vca::FormatText(u"%s and %s", {u"one"}), "one and "},
+    };
+    for (const auto& c : cases) EXPECT_EQ(Utf8(c.got), c.expect);
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // Identification: how the driver's answers become the board identity, and
-// the exact requests that get them.
+// the exact requests that get them; gamma tables sent and read back.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -88,6 +88,38 @@ TEST_F(IdentifyTest, SendsExactRequestsAndReadsBothGammaTables) {
     EXPECT_EQ(vca::currentGamma[1].table.channel[0][0], 222);
     EXPECT_EQ(std::u16string(vca::driverKeyPath),
               u"SYSTEM\\CurrentControlSet\\Services\\rediruv\\Device0");
+}
+
+TEST_F(IdentifyTest, GammaTablesGoToTheirScreenAndComeBackOnlyFromAPositiveAnswer) {
+    boardsim::Install(MakeBoard(205, 17 | 0x10000));
+    ASSERT_EQ(vca::IdentifyBoard(), 1);
+    vca::GammaTable table{};
+    table.header = 10;
+    for (int i = 0; i < 256; ++i) table.channel[0][i] = table.channel[1][i] = table.channel[2][i] = i * 4;
+    for (int screen : {0, 1}) {
+        boardsim::ClearRequestLog();
+        vca::DriverEscape(vca::kOpSetGammaTable, screen, &table);
+        ASSERT_EQ(boardsim::RequestLog().size(), 1u);
+        const auto& request = boardsim::RequestLog()[0];
+        ASSERT_EQ(request.input.size(), 1544u);
+        EXPECT_EQ(vcatest::WordAt(request.input, 0), 8u);
+        EXPECT_EQ(vcatest::WordAt(request.input, 1), screen ? 0x1000Au : 10u);
+        EXPECT_EQ(std::memcmp(request.input.data() + 8, &table.channel, sizeof table.channel), 0);
+        EXPECT_EQ(table.header, 10u) << "the caller's table keeps its header";
+        EXPECT_TRUE(boardsim::Live().gammaSet[screen]);
+    }
+
+    boardsim::Profile profile = MakeBoard(205, 17);
+    profile.screens[0].gamma = vcatest::FilledGamma(10, 500);
+    for (bool refused : {false, true}) {
+        profile.refuseGammaRead = refused;
+        boardsim::Install(profile);
+        vca::GammaTable read{};
+        read.header = 77;
+        vca::DriverEscape(vca::kOpReadGammaTable, 0, &read);
+        EXPECT_EQ(read.header, refused ? 77u : 10u);
+        EXPECT_EQ(read.channel[2][255], refused ? 0 : 500);
+    }
 }
 
 TEST(BoardName, ChoosesTheStringByBoardOptionAndTexture) {
