@@ -10,23 +10,6 @@
 
 namespace {
 
-TEST(ProfileParse, RejectsABrokenLineByItsNumberAndKeepsTheProfile) {
-    const std::string s0 = "[screen0]\n";
-    struct Case { std::string text; const char* error; } cases[] = {
-        {"bord = 205", "line 1: unknown key \"bord\" in [board]"},
-        {"[screen1]\ngamma = 1\n[screen0]\ngamma = 2\n[screen1]\ngamma = 3", "line 6: \"gamma\" is given twice in [screen1]"},
-        {s0 + "mode = 640 480 6O", "line 2: mode: \"6O\" is not a number"},
-    };
-    for (const auto& c : cases) {
-        boardsim::Profile profile;
-        profile.boardAnswer = 42;
-        std::string error;
-        EXPECT_FALSE(boardsim::ParseProfile(c.text, &profile, &error)) << c.text;
-        EXPECT_EQ(error, c.error) << c.text;
-        EXPECT_EQ(profile.boardAnswer, 42u) << c.text;
-    }
-}
-
 // Every key reaches its field, and every shipped profile parses.
 TEST(ProfileParse, KeysReachTheirFieldsAndEveryShippedProfileParses) {
     boardsim::Profile p;

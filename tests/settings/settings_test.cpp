@@ -1,15 +1,19 @@
 // Loading the default settings: what stands, what is corrected and written
-// back, and what a hostile or read-only key gives.
+// back, and what a hostile or read-only key gives; saving them; and the
+// hardware information texts.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
+#include "applet/startup.h"
+#include "base/resource_library.h"
 #include "base/text.h"
 #include "driver/board_identity.h"
 #include "gamma/gamma_table.h"
 #include "modes/mode_table.h"
 #include "modes/mode_views.h"
 #include "settings/default_settings.h"
+#include "settings/hardware_info.h"
 #include "base/app_state.h"
 #include "support/machine_fixture.h"
 
@@ -214,19 +218,6 @@ TEST_F(LoadSettingsTest, OnlyWellFormedValuesAreRead) {
             EXPECT_EQ(std::count(names.begin(), names.end(), name), c.number ? 0 : 1) << name;
         vca::ReleaseAllTables();
     }
-    const struct { const char16_t* name; std::uint32_t type; std::vector<std::uint8_t> data; } hostile[] = {
-        {u"DefaultSettings.Description", platform::kRegMultiSz, std::vector<std::uint8_t>(10240, 'x')},
-        {u"DefaultSettings.Description", platform::kRegSz, {'A', 0, 'B', 0}},  // no terminator
-        {u"DefaultSettings.GammaCorrectionTable0", platform::kRegBinary, std::vector<std::uint8_t>(1000, 10)},
-    };
-    for (const auto& c : hostile) {
-        host::ClearRegistry();
-        host::PutValue(kDriverKey, c.name, c.type, c.data);
-        ASSERT_EQ(Load(), 1) << Utf8(c.name);
-        EXPECT_EQ(Utf8(vca::loadedSettings.Description), "Generic multi-sync monitor");
-        EXPECT_TRUE(vca::IsLinearTable(vca::currentGamma[0].table));
-        vca::ReleaseAllTables();
-    }
 }
 
 TEST_F(LoadSettingsTest, AReadOnlyKeyLoadsWhenNothingNeedsCorrecting) {
@@ -280,6 +271,161 @@ TEST_F(LoadSettingsTest, WithoutAStoredModeTheResolutionIs1024x768OrTheFirstMode
                   (std::vector<std::uint32_t>{c.width, c.height, 60, 32}));
         vca::ReleaseAllTables();
     }
+}
+
+// Saving: the order of the writes, their types and byte lengths, and what a
+// failure leaves written.
+class SaveSettingsTest : public vcatest::MachineTest {
+protected:
+    void SetUp() override {
+        MachineTest::SetUp();
+        UseBoard(17 | 0x10000);
+        WriteDatabase(MakeDatabase({{1280, 1024, 60}, {1280, 1024, 76}, {1280, 512, 120, true}}));
+        ASSERT_EQ(Load(), 1);
+        vca::settingsToSave = vca::loadedSettings;
+        vca::savedGamma[0] = vca::currentGamma[0];
+        vca::savedGamma[1] = vca::currentGamma[1];
+        host::ClearRegistryJournal();
+    }
+};
+
+TEST_F(SaveSettingsTest, WritesEveryValueInOrderWithItsTypeAndLength) {
+    vca::settingsToSave.DualScreen = 1;
+    vca::settingsToSave.Preference1 = 1;
+    vca::settingsToSave.Preference4 = 4;
+    vca::gammaChanged = true;
+    vca::savedGamma[0].GammaDataSource = 1;
+    vca::savedGamma[0].GammaValue = 220;
+    vca::savedGamma[1].GammaDataSource = 2;
+    vca::CopyText(vca::savedGamma[1].GammaFile, u"C:\\g.gc");
+    ASSERT_EQ(vca::SaveDefaultSettings(vca::driverKeyPath), 1);
+
+    struct Expect { std::string name; std::uint32_t type, bytes; } expected[] = {
+        {"DefaultSettings.XResolution", 4, 4},  {"DefaultSettings.YResolution", 4, 4},
+        {"DefaultSettings.BitsPerPel", 4, 4},   {"DefaultSettings.Contrast0", 4, 4},
+        {"DefaultSettings.Contrast1", 4, 4},    {"DefaultSettings.Stereo", 4, 4},
+        {"DefaultSettings.DualScreen", 4, 4},   {"DefaultSettings.Preferences", 4, 4},
+        {"DefaultSettings.VRefresh", 4, 4},     {"DefaultSettings.Description", 7, 54},
+        {"DefaultSettings.TagStr", 7, 130},     {"DefaultSettings.Interlaced", 4, 4},
+        {"DefaultSettings.GammaDataSource0", 4, 4}, {"DefaultSettings.GammaValue0", 4, 4},
+        {"DefaultSettings.GammaCorrectionTable0", 3, 1540}, {"DefaultSettings.GammaDataSource1", 4, 4},
+        {"DefaultSettings.GammaFile1", 1, 400}, {"DefaultSettings.GammaCorrectionTable1", 3, 1540},
+    };
+    const auto& journal = host::RegistryJournal();
+    ASSERT_EQ(journal.size(), std::size(expected));
+    for (std::size_t i = 0; i < journal.size(); ++i) {
+        EXPECT_EQ(Utf8(journal[i].name), expected[i].name);
+        EXPECT_EQ(journal[i].type, expected[i].type) << expected[i].name;
+        EXPECT_EQ(journal[i].data.size(), expected[i].bytes) << expected[i].name;
+        EXPECT_EQ(journal[i].result, 0);
+    }
+    auto dword = [&](std::size_t i) { return vcatest::WordAt(journal[i].data, 0); };
+    EXPECT_EQ(dword(0), 2560u) << "side by side stores the doubled width";
+    EXPECT_EQ(dword(1), 1024u);
+    EXPECT_EQ(dword(7), 5u);
+    EXPECT_EQ(dword(13), 220u);
+    EXPECT_EQ(journal[10].data[128], 0);
+    EXPECT_EQ(journal[10].data[129], 0);
+}
+
+TEST_F(SaveSettingsTest, StereoFollowsTheTableAndGammaOnlyWhenChanged) {
+    vca::settingsToSave.Stereo = 7;
+    ASSERT_EQ(vca::SaveDefaultSettings(vca::driverKeyPath), 1);
+    EXPECT_EQ(host::RegistryJournal().size(), 12u);
+    EXPECT_EQ(vcatest::WordAt(host::RegistryJournal()[5].data, 0), 7u) << "stereo rates exist: the value stands";
+}
+
+TEST_F(SaveSettingsTest, EachFailedWriteStopsTheSaveWithEarlierValuesWritten) {
+    ASSERT_EQ(vca::SaveDefaultSettings(vca::driverKeyPath), 1);
+    const std::size_t writes = host::RegistryJournal().size();
+    for (std::size_t n = 1; n <= writes; ++n) {
+        host::ClearRegistry();
+        host::ClearRegistryJournal();
+        host::FailNthRegistryWrite(static_cast<int>(n));
+        EXPECT_EQ(vca::SaveDefaultSettings(vca::driverKeyPath), -4) << n;
+        EXPECT_EQ(host::RegistryJournal().size(), n);
+        EXPECT_EQ(host::KeyValues(kDriverKey).size(), n - 1);
+        EXPECT_EQ(host::OpenKeyCount(), 0);
+    }
+    host::SetKeyReadOnly(kDriverKey, true);
+    EXPECT_EQ(vca::SaveDefaultSettings(vca::driverKeyPath), -2);
+}
+
+// The hardware information texts, from identification and the driver key.
+class HardwareInfoTest : public vcatest::AppletTest {
+protected:
+    void SetUp() override {
+        AppletTest::SetUp();
+        vca::InitApplet(host::AppletModule());
+        vca::CopyText(vca::driverKeyPath, kDriverKey);
+        notAvailable = "<" + Utf8(vca::LoadResourceString(1217)) + ">";
+        textureNa = Utf8(vca::LoadResourceString(68));
+    }
+    void Board(std::uint32_t code, bool texture) {
+        vca::boardIdentity.boardCode = code;
+        vca::boardIdentity.textureMemory = texture ? 0x2000000 : 0;
+    }
+    // "<n> MB", with the resource library's word for one megabyte or many.
+    static std::string Megabytes(const std::string& n) {
+        return n + " " + Utf8(vca::LoadResourceString(n == "1" ? 1215 : 1216));
+    }
+    std::string notAvailable, textureNa;
+};
+
+// Memory in whole megabytes from the driver's byte count; texture memory
+// fixed by the board, or the driver's megabytes, or not available.
+TEST_F(HardwareInfoTest, SizesFollowTheBoardAndTheDriverKey) {
+    const struct {
+        std::uint32_t board;
+        bool texture, stored;
+        std::uint32_t memoryBytes, textureValue;
+        std::string memory, textureMemory;  // "" for not available
+    } cases[] = {
+        {204, true, true, 1048576, 99, "1", "8"},       {204, false, true, 4194304, 99, "4", "0"},
+        {201, true, false, 1572864, 0, "1", "32"},      {203, false, false, 8388607, 0, "7", "0"},
+        {205, false, true, 0, 1, "0", "1"},             {206, true, true, 0, 16, "0", "16"},
+        {205, true, false, 0, 0, "0", ""},              {207, true, true, 0, 16, "0", "16"},
+        {210, false, true, 0, 16, "0", "0"},            {207, true, false, 0, 0, "0", ""},
+        {210, true, true, 0, 0xFFFFFFF0u, "0", "-16"},
+    };
+    for (const auto& c : cases) {
+        host::ClearRegistry();
+        Board(c.board, c.texture);
+        vcatest::PutDriverNumber(kDriverKey, u"HardwareInformation.MemorySize", c.memoryBytes);
+        if (c.stored) vcatest::PutDriverNumber(kDriverKey, u"HardwareInformation.TextureMemorySize", c.textureValue);
+        vca::CollectHardwareInformation();
+        EXPECT_EQ(Utf8(vca::hardwareInfo.memory), Megabytes(c.memory)) << c.memoryBytes;
+        EXPECT_EQ(vca::hardwareInfo.memorySize, c.memoryBytes >> 20);
+        EXPECT_EQ(Utf8(vca::hardwareInfo.textureMemory), c.textureMemory.empty() ? textureNa : Megabytes(c.textureMemory))
+            << c.board << " texture " << c.texture;
+    }
+    host::DeleteValue(kDriverKey, u"HardwareInformation.MemorySize");
+    vca::CollectHardwareInformation();
+    EXPECT_EQ(Utf8(vca::hardwareInfo.memory), notAvailable);
+}
+
+// Texts are read as stored; a REG_SZ is read again as the driver's 8-bit
+// text and converted. Nothing overruns its field.
+TEST_F(HardwareInfoTest, TextValuesAreReadAsStoredOrConvertedFromAnsi) {
+    std::vector<std::uint8_t> units40;
+    for (int i = 0; i < 40; ++i) units40.insert(units40.end(), {'y', 0});
+    const struct { std::uint32_t type; std::vector<std::uint8_t> bytes; std::string chip; } cases[] = {
+        {platform::kRegSz, {'A', 'B', 'C', 0}, "ABC"},
+        {platform::kRegBinary, {'D', 0, 'A', 0, 'C', 0, 0, 0}, "DAC"},
+        {platform::kRegSz, {'C', 'a', 'f', 0xE9, ' ', 0x80}, "Caf\xC3\xA9 \xE2\x82\xAC"},  // Windows-1252, unterminated
+        {platform::kRegSz, std::vector<std::uint8_t>(10000, 'x'), ""},
+        {platform::kRegBinary, units40, std::string(39, 'y')},  // 40 units, unterminated
+    };
+    Board(205, true);
+    for (const auto& c : cases) {
+        host::PutValue(kDriverKey, u"HardwareInformation.ChipType", c.type, c.bytes);
+        vca::CollectHardwareInformation();
+        EXPECT_EQ(Utf8(vca::hardwareInfo.chip), c.chip.empty() ? notAvailable : c.chip);
+    }
+    host::PutValue(kDriverKey, u"HardwareInformation.AdapterString", platform::kRegSz, std::vector<std::uint8_t>(75, 'z'));
+    vca::CollectHardwareInformation();
+    EXPECT_EQ(Utf8(vca::hardwareInfo.adapter), std::string(74, 'z'));
+    EXPECT_EQ(vca::hardwareInfo.board, vca::LoadResourceString(1220));
 }
 
 }  // namespace
