@@ -29,7 +29,12 @@ BOOL CALLBACK PrintChild(HWND child, LPARAM) {
 
 // Runs inside the modal loop of whatever the applet shows.
 void CALLBACK ReadAndCancel(HWND, UINT, UINT_PTR timer, DWORD) {
-    SetTimer(nullptr, timer, 300, ReadAndCancel);
+    static bool periodic = false;
+    if (!periodic) {
+        KillTimer(nullptr, timer);
+        SetTimer(nullptr, 0, 300, ReadAndCancel);
+        periodic = true;
+    }
     HWND window = GetActiveWindow();
     if (!window) return;
     wchar_t caption[256];
