@@ -296,7 +296,7 @@ Section "Uninstall"
   ; gives the exit code), it is removed at the next restart.
   Delete /REBOOTOK "$INSTDIR\uninstall.exe"
   RMDir /REBOOTOK "$INSTDIR"
-  RMDir "$INSTDIR\.."
+  RMDir /REBOOTOK "$INSTDIR\.."
 
   DeleteRegValue HKLM "${CPLS_KEY}" "nrvavca"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
