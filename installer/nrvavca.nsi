@@ -30,7 +30,7 @@ RequestExecutionLevel admin
 ; installed revid.dat that differs from it was edited and is kept.
 !define INSTALLED_REVID "$INSTDIR\revid.dat.installed"
 
-Name "${PRODUCT}"
+Name "$(ProductName)"
 OutFile "${OUTFILE}"
 InstallDir "$PROGRAMFILES64\Norvane\Video Configuration"
 ShowInstDetails show
@@ -48,6 +48,7 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "${PUBLISHER}"
 !define MUI_ICON "${__FILEDIR__}/../resources/icons/monitor.ico"
 !define MUI_UNICON "${MUI_ICON}"
 !define MUI_ABORTWARNING
+!define MUI_CUSTOMFUNCTION_GUIINIT ComeToFront
 
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_INSTFILES
@@ -59,6 +60,8 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "${PUBLISHER}"
 !insertmacro MUI_LANGUAGE "English"
 !insertmacro MUI_LANGUAGE "German"
 
+LangString ProductName ${LANG_ENGLISH} "${PRODUCT}"
+LangString ProductName ${LANG_GERMAN} "Norvane Videokonfiguration"
 LangString CannotWrite ${LANG_ENGLISH} "Cannot write"
 LangString CannotWrite ${LANG_GERMAN} "Kann nicht schreiben:"
 LangString InUse ${LANG_ENGLISH} "the file is in use or read-only. Close the Control Panel and run the setup again."
@@ -174,6 +177,12 @@ FunctionEnd
 Function .onInit
   SetShellVarContext all
   StrCpy $SetupFailed 0
+FunctionEnd
+
+; Started from a console or a script, the setup's window would otherwise
+; open behind the others, inactive.
+Function ComeToFront
+  BringToFront
 FunctionEnd
 
 Function .onInstFailed
