@@ -64,10 +64,10 @@ LangString ProductName ${LANG_ENGLISH} "${PRODUCT}"
 LangString ProductName ${LANG_GERMAN} "Norvane Videokonfiguration"
 LangString CannotWrite ${LANG_ENGLISH} "Cannot write"
 LangString CannotWrite ${LANG_GERMAN} "Kann nicht schreiben:"
-LangString InUse ${LANG_ENGLISH} "the file is in use or read-only. Close the Control Panel and run the setup again."
-LangString InUse ${LANG_GERMAN} "die Datei wird benutzt oder ist schreibgeschützt. Schließen Sie die Systemsteuerung und starten Sie die Installation erneut."
-LangString Failed ${LANG_ENGLISH} "Setup failed; nothing further was changed."
-LangString Failed ${LANG_GERMAN} "Die Installation ist fehlgeschlagen; weiter wurde nichts geändert."
+LangString InUse ${LANG_ENGLISH} "the file is in use or read-only. Close the Control Panel and try again."
+LangString InUse ${LANG_GERMAN} "die Datei wird benutzt oder ist schreibgeschützt. Schließen Sie die Systemsteuerung und versuchen Sie es erneut."
+LangString Failed ${LANG_ENGLISH} "Stopped; nothing further was changed."
+LangString Failed ${LANG_GERMAN} "Abgebrochen; weiter wurde nichts geändert."
 LangString RevidKept ${LANG_ENGLISH} "revid.dat was edited and is kept; the shipped timing database is written as"
 LangString RevidKept ${LANG_GERMAN} "revid.dat wurde bearbeitet und bleibt erhalten; die mitgelieferte Timing-Datenbank wird geschrieben als"
 LangString RevidEditedKept ${LANG_ENGLISH} "revid.dat was edited and is kept:"
@@ -140,7 +140,7 @@ FunctionEnd
 !insertmacro DefineFilesEqual ""
 !insertmacro DefineFilesEqual "un."
 
-; Fail WHY: logs why and ends the setup with exit code 2.
+; Fail WHY: logs why and ends the setup or the uninstaller with exit code 2.
 !macro Fail WHY
   !insertmacro Log "${WHY}"
   !insertmacro Log "$(Failed)"
@@ -150,8 +150,8 @@ FunctionEnd
 !macroend
 
 ; An existing file that cannot be opened for writing (a Control Panel has
-; the applet loaded, or the file is read-only) stops the setup before it
-; changes anything.
+; the applet loaded, or the file is read-only) stops the setup or the
+; uninstaller before it changes anything.
 !macro CheckWritable FILE
   ${If} ${FileExists} "${FILE}"
     ClearErrors
@@ -281,6 +281,9 @@ FunctionEnd
 Section "Uninstall"
   StrCpy $SetupFailed 0
   !insertmacro OpenLog "nrvavca-uninstall.log"
+  !insertmacro CheckWritable "$SYSDIR\nrvavca.cpl"
+  !insertmacro CheckWritable "$SYSDIR\vca0409.dll"
+  !insertmacro CheckWritable "$SYSDIR\vca0407.dll"
   !insertmacro RemoveFile "$SYSDIR\nrvavca.cpl"
   !insertmacro RemoveFile "$SYSDIR\vca0409.dll"
   !insertmacro RemoveFile "$SYSDIR\vca0407.dll"
