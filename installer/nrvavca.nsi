@@ -176,6 +176,7 @@ FunctionEnd
 
 Function .onInit
   SetShellVarContext all
+  InitPluginsDir
   StrCpy $SetupFailed 0
 FunctionEnd
 
