@@ -6,6 +6,7 @@
 #include "driver/board_identity.h"
 #include "platform/platform.h"
 #include "base/registry_values.h"
+#include "vca_version.h"
 
 namespace vca {
 
@@ -14,7 +15,7 @@ HardwareInfo hardwareInfo;
 namespace {
 
 constexpr const char16_t* kCompany = u"Norvane Corporation";
-constexpr const char16_t* kVersion = u"03.05.03.02";
+constexpr const char16_t* kVersion = u"" VCA_VERSION_TEXT;
 constexpr const char16_t* kDriverFiles = u"vqxiocd.dll rediruv.dll rediruv.sys vqxidma.sys";
 constexpr std::uint32_t kAnsiReadBytes = 75;
 

@@ -1,6 +1,7 @@
 // The platform seam on real Windows: each function forwards to the Win32 call
-// it mirrors. Escapes go to the board simulator instead of the display
-// driver when the environment variable NRVAVCA_BOARD names a board profile.
+// it mirrors. In a build with the board simulator (VCA_BOARD_SIMULATOR),
+// escapes go to it instead of the display driver when the environment
+// variable NRVAVCA_BOARD names a board profile; the shipped applet has none.
 #include "platform/win32/windows_api.h"
 
 #include <clocale>
@@ -8,8 +9,11 @@
 #include <cstdlib>
 #include <string>
 
-#include "boardsim/boardsim.h"
 #include "platform/platform.h"
+
+#if VCA_BOARD_SIMULATOR
+#include "boardsim/boardsim.h"
+#endif
 
 namespace platform {
 namespace {
@@ -17,6 +21,7 @@ namespace {
 const wchar_t* W(const char16_t* text) { return reinterpret_cast<const wchar_t*>(text); }
 wchar_t* W(char16_t* text) { return reinterpret_cast<wchar_t*>(text); }
 
+#if VCA_BOARD_SIMULATOR
 std::string EnvironmentUtf8(const wchar_t* name) {
     wchar_t value[MAX_PATH];
     DWORD length = GetEnvironmentVariableW(name, value, MAX_PATH);
@@ -63,6 +68,7 @@ bool UseSimulatedBoard() {
     }
     return simulated;
 }
+#endif
 
 }  // namespace
 
@@ -104,7 +110,9 @@ void ReleaseDesktopDC(DeviceContext dc) {
 }
 
 int ExtEscape(DeviceContext dc, int escape, int inSize, const void* in, int outSize, void* out) {
+#if VCA_BOARD_SIMULATOR
     if (UseSimulatedBoard()) return dc ? boardsim::Escape(escape, inSize, in, outSize, out) : 0;
+#endif
     return ::ExtEscape(reinterpret_cast<HDC>(dc), escape, inSize, static_cast<LPCSTR>(in), outSize,
                        static_cast<LPSTR>(out));
 }
