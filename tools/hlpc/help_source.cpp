@@ -165,7 +165,8 @@ void Reader::TextLine(const std::string& line, int number) {
     if (!Current()) return Fail(number, "text before the first @contents or @topic");
     const std::string text = Trim(line);
     const bool bullet = text.size() >= 2 && text[0] == '-' && text[1] == ' ';
-    if (bullet) CloseParagraph();
+    const bool indented = line[0] == ' ' || line[0] == '\t';
+    if (bullet || (open_ && raw_.bullet && !indented)) CloseParagraph();  // an item goes on on indented lines
     if (!open_) {
         raw_ = RawParagraph{};
         raw_.bullet = bullet;
