@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<std::string> errors;
     const hlpc::HelpSource help = hlpc::ReadHelpSource(text, "f.hsrc", errors);
     for (const std::string& error : errors)
-        if (error.compare(0, 7, "f.hsrc:") != 0) std::abort();
+        if (error.rfind("f.hsrc:", 0) != 0) std::abort();
     if (!errors.empty()) return 0;
     const std::vector<std::uint8_t> file = hlpc::WriteHelpFile(help, errors);
     if (errors.empty() == file.empty()) std::abort();

@@ -44,55 +44,41 @@ void InstallHelpFiles() {
         ASSERT_TRUE(CopyFileW(name, (std::wstring(system) + L"\\" + name).c_str(), FALSE)) << "build the target vca_help";
 }
 
-HWND VisibleViewer() {
-    HWND found = nullptr;
-    EnumWindows([](HWND window, LPARAM out) -> BOOL {
-        if (WindowClass(window) != L"MS_WINHELP" || !IsWindowVisible(window)) return TRUE;
-        *reinterpret_cast<HWND*>(out) = window;
-        return FALSE;
-    }, reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
-// The first line of the viewer's text window, or what the viewer has
-// instead (nothing when it is not open).
-std::wstring ShownHeading() {
-    HWND viewer = VisibleViewer();
-    if (!viewer) return L"(no viewer)";
-    std::wstring text;
-    EnumChildWindows(viewer, [](HWND child, LPARAM out) -> BOOL {
-        if (WindowClass(child).find(L"RichEdit") == std::wstring::npos) return TRUE;
-        wchar_t buffer[4096] = {};
-        DWORD_PTR copied = 0;
-        SendMessageTimeoutW(child, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 2000, &copied);
-        *reinterpret_cast<std::wstring*>(out) = buffer;
-        return FALSE;
-    }, reinterpret_cast<LPARAM>(&text));
-    return text.substr(0, text.find_first_of(L"\r\n"));
-}
-
-// The text of a box another process shows (the viewer's box for a missing
-// or unreadable file, which keeps the applet waiting inside WinHelp), or
-// nothing.
-std::wstring ForeignBox() {
-    std::wstring text;
-    EnumWindows([](HWND window, LPARAM out) -> BOOL {
+// A visible top-level window of `className`: the viewer ("MS_WINHELP"),
+// or a box ("#32770") of another process, such as the viewer's box for a
+// missing or unreadable file, which keeps the applet waiting in WinHelp.
+HWND VisibleWindow(const wchar_t* className, bool otherProcess = false) {
+    struct Wanted {
+        const wchar_t* name;
+        bool other;
+        HWND found;
+    } wanted{className, otherProcess, nullptr};
+    EnumWindows([](HWND window, LPARAM data) -> BOOL {
+        Wanted& w = *reinterpret_cast<Wanted*>(data);
         DWORD process = 0;
         GetWindowThreadProcessId(window, &process);
-        if (process == GetCurrentProcessId() || WindowClass(window) != L"#32770" || !IsWindowVisible(window))
+        if (WindowClass(window) != w.name || !IsWindowVisible(window) || (w.other && process == GetCurrentProcessId()))
             return TRUE;
-        *reinterpret_cast<std::wstring*>(out) = Text(window, 0xFFFF) + L" ";
+        w.found = window;
         return FALSE;
-    }, reinterpret_cast<LPARAM>(&text));
-    return text;
+    }, reinterpret_cast<LPARAM>(&wanted));
+    return wanted.found;
 }
 
-// What the viewer shows once it has had time to show it.
+// The first line of the viewer's text window (the topic's heading) once it
+// shows one.
 std::wstring HeadingAfterHelp() {
-    std::wstring heading;
-    for (int tries = 0; tries < 40; ++tries, PumpFor(50))
-        if ((heading = ShownHeading()) != L"(no viewer)" && !heading.empty()) break;
-    return heading;
+    std::wstring text;
+    for (int tries = 0; tries < 40 && text.empty(); ++tries, PumpFor(50))
+        if (HWND viewer = VisibleWindow(L"MS_WINHELP"))
+            EnumChildWindows(viewer, [](HWND child, LPARAM out) -> BOOL {
+                if (WindowClass(child).find(L"RichEdit") == std::wstring::npos) return TRUE;
+                wchar_t buffer[4096] = {};
+                SendMessageTimeoutW(child, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 2000, nullptr);
+                *reinterpret_cast<std::wstring*>(out) = buffer;
+                return FALSE;
+            }, reinterpret_cast<LPARAM>(&text));
+    return text.substr(0, text.find_first_of(L"\r\n"));
 }
 
 // F1 held, with the focus on `focus`, while `poller`'s help poll ticks.
@@ -106,11 +92,6 @@ void PressF1(HWND poller, HWND focus) {
     SendMessageW(poller, WM_TIMER, 1, 0);
     keys[VK_F1] = 0;
     SetKeyboardState(keys);
-}
-
-bool ViewerClosed() {
-    for (int tries = 0; tries < 40 && VisibleViewer(); ++tries) PumpFor(50);
-    return !VisibleViewer();
 }
 
 // Every Help button and F1 on a few controls, in the main dialog and each
@@ -155,15 +136,15 @@ TEST(Help, ButtonsAndF1OpenTheTopicOfTheirContextAndOkAndCancelCloseTheViewer) {
                     else Click(dialog, IDC_HELP_BUTTON);
                     EXPECT_EQ(HeadingAfterHelp(), titles.at(c.context))
                         << "dialog " << c.dialog << ", F1 on " << c.f1Focus << ", context " << c.context;
-                    EXPECT_EQ(ForeignBox(), L"");
+                    EXPECT_EQ(VisibleWindow(L"#32770", true), nullptr) << "the viewer shows a box";
                 };
-                // Monitor timings and all modes ignore Cancel; they close through their own button.
+                // Each dialog closed by its own button (monitor timings and all modes ignore Cancel).
                 const int closeButton = c.dialog == IDC_MAIN_MONITOR_TIMINGS ? IDOK
                                         : c.dialog == IDC_MAIN_ALL_MODES     ? IDC_ALL_MODES_CLOSE
-                                                                             : 0;
+                                                                             : IDCANCEL;
                 if (c.dialog) session.Open(main, c.dialog, [&](HWND dialog) {
                     ask(dialog);
-                    if (closeButton) Click(dialog, closeButton);
+                    Click(dialog, closeButton);
                 });
                 else ask(main);
                 if (close == IDCANCEL) break;  // the whole table once is enough
@@ -176,7 +157,8 @@ TEST(Help, ButtonsAndF1OpenTheTopicOfTheirContextAndOkAndCancelCloseTheViewer) {
             });
             Click(main, close);
         });
-        EXPECT_TRUE(ViewerClosed()) << (close == IDCANCEL ? "Cancel" : "OK") << " leaves the viewer open";
+        for (int tries = 0; tries < 40 && VisibleWindow(L"MS_WINHELP"); ++tries) PumpFor(50);
+        EXPECT_EQ(VisibleWindow(L"MS_WINHELP"), nullptr) << (close == IDCANCEL ? "Cancel" : "OK") << " leaves the viewer open";
     }
 }
 
