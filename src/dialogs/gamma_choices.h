@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "help_contexts.h"
+
 namespace vca {
 
 // Controls of the gamma dialog that have their own help topic.
@@ -15,10 +17,10 @@ constexpr int kGammaScrollControl = 1015;
 constexpr int kGammaChooseControl = 1091;
 constexpr int kGammaTestControl = 1092;
 
-constexpr std::uint32_t kGammaHelpDialog = 410;
-constexpr std::uint32_t kGammaHelpLinear = 412;
-constexpr std::uint32_t kGammaHelpValue = 413;
-constexpr std::uint32_t kGammaHelpFile = 414;
+constexpr std::uint32_t kGammaHelpDialog = IDH_GAMMA;
+constexpr std::uint32_t kGammaHelpLinear = IDH_GAMMA_LINEAR;
+constexpr std::uint32_t kGammaHelpValue = IDH_GAMMA_VALUE;
+constexpr std::uint32_t kGammaHelpFile = IDH_GAMMA_FILE;
 
 // The filter of the file-open dialog: the two pairs (gamma files, "*.gc")
 // and (all files, "*.*"), each text ended by a NUL, the list ended by one

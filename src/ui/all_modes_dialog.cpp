@@ -10,6 +10,7 @@
 #include "modes/mode_descriptions.h"
 #include "modes/mode_table.h"
 #include "modes/mode_views.h"
+#include "help_contexts.h"
 #include "resource.h"
 #include "ui/dialog_support.h"
 #include "ui/main_controls.h"
@@ -18,7 +19,7 @@ namespace vca {
 
 namespace {
 
-constexpr std::uint32_t kHelpContext = 401;
+constexpr std::uint32_t kHelpContext = IDH_MAIN;
 
 void OnInitDialog(HWND dialog) {
     CentreOverMainDialog(dialog, 10, 30);

@@ -7,6 +7,7 @@
 
 #include "base/app_state.h"
 #include "driver/driver_escape.h"
+#include "help_contexts.h"
 #include "resource.h"
 #include "ui/dialog_support.h"
 
@@ -16,7 +17,7 @@ namespace {
 
 constexpr UINT_PTR kHelpTimer = 1;
 constexpr UINT kHelpPollMilliseconds = 40;
-constexpr std::uint32_t kHelpContext = 415;
+constexpr std::uint32_t kHelpContext = IDH_BOARD_OPTIONS;
 
 constexpr std::uint32_t kOption1Off = 2;  // Preference2 when the box is checked: 0
 constexpr std::uint32_t kOption2On = 4;

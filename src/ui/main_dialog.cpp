@@ -14,6 +14,7 @@
 #include "modes/mode_descriptions.h"
 #include "modes/mode_table.h"
 #include "timingdb/monitor_catalogue.h"
+#include "help_contexts.h"
 #include "resource.h"
 #include "settings/default_settings.h"
 #include "ui/dialog_support.h"
@@ -35,13 +36,15 @@ struct HelpContext {
     std::uint32_t context;
 };
 constexpr std::array<HelpContext, 14> kHelpContexts{{
-    {IDC_MAIN_RESOLUTION_SCROLL, 402}, {IDC_MAIN_COLOUR, 403},        {IDC_MAIN_REFRESH, 404},
-    {IDC_MAIN_MONITOR, 405},           {IDC_MAIN_DUAL_SCREEN, 406},   {IDC_MAIN_ARRANGEMENT_1, 407},
-    {IDC_MAIN_ARRANGEMENT_2, 407},     {IDC_MAIN_PREFERENCE_SET, 408}, {IDC_MAIN_PREFERENCE_CLEAR, 408},
-    {IDC_MAIN_STEREO, 409},            {IDC_MAIN_GAMMA, 410},         {IDC_MAIN_BOARD_OPTIONS, 415},
-    {IDC_MAIN_DEFAULTS, 416},          {IDC_MAIN_MONITOR_TIMINGS, 417},
+    {IDC_MAIN_RESOLUTION_SCROLL, IDH_RESOLUTION}, {IDC_MAIN_COLOUR, IDH_COLOUR_DEPTH},
+    {IDC_MAIN_REFRESH, IDH_REFRESH},              {IDC_MAIN_MONITOR, IDH_MONITOR},
+    {IDC_MAIN_DUAL_SCREEN, IDH_DUAL_SCREEN},      {IDC_MAIN_ARRANGEMENT_1, IDH_ARRANGEMENT},
+    {IDC_MAIN_ARRANGEMENT_2, IDH_ARRANGEMENT},    {IDC_MAIN_PREFERENCE_SET, IDH_PREFERENCE},
+    {IDC_MAIN_PREFERENCE_CLEAR, IDH_PREFERENCE},  {IDC_MAIN_STEREO, IDH_STEREO},
+    {IDC_MAIN_GAMMA, IDH_GAMMA},                  {IDC_MAIN_BOARD_OPTIONS, IDH_BOARD_OPTIONS},
+    {IDC_MAIN_DEFAULTS, IDH_DEFAULTS},            {IDC_MAIN_MONITOR_TIMINGS, IDH_MONITOR_TIMINGS},
 }};
-constexpr std::uint32_t kMainHelpContext = 401;
+constexpr std::uint32_t kMainHelpContext = IDH_MAIN;
 
 void StartHelpPoll(HWND dialog) { SetTimer(dialog, kHelpTimer, kHelpPollMs, nullptr); }
 

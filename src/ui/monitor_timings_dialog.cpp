@@ -12,6 +12,7 @@
 #include "driver/mode_records.h"
 #include "driver/monitor_identification.h"
 #include "modes/timing_lines.h"
+#include "help_contexts.h"
 #include "resource.h"
 #include "ui/dialog_support.h"
 
@@ -19,7 +20,7 @@ namespace vca {
 
 namespace {
 
-constexpr std::uint32_t kHelpContext = 417;
+constexpr std::uint32_t kHelpContext = IDH_MONITOR_TIMINGS;
 constexpr int kStatusChars = 200;
 constexpr ScreenPictures kPictures{IDC_TIMINGS_PICTURE_SIDE, IDC_TIMINGS_PICTURE_STACKED,
                                    IDC_TIMINGS_PICTURE_SCREEN1};
