@@ -7,7 +7,7 @@
 ;   VERSION     the product version, as the version resources carry it
 ;   BIN         the folder holding nrvavca.cpl, vca0409.dll and vca0407.dll
 ;   REVID       the shipped revid.dat
-;   HELP_0409, HELP_0407   each help file the build made
+;   HELP_0409, HELP_0407   the help files vca0409.hlp and vca0407.hlp
 ;   OUTFILE     the setup to write
 ;
 ; A 64-bit setup (amd64-unicode): it runs without file-system or registry
@@ -202,12 +202,8 @@ Section "-Applet" SecApplet
   !insertmacro InstallFile "${BIN}/nrvavca.cpl" "nrvavca.cpl"
   !insertmacro InstallFile "${BIN}/vca0409.dll" "vca0409.dll"
   !insertmacro InstallFile "${BIN}/vca0407.dll" "vca0407.dll"
-  !ifdef HELP_0409
-    !insertmacro InstallFile "${HELP_0409}" "vca0409.hlp"
-  !endif
-  !ifdef HELP_0407
-    !insertmacro InstallFile "${HELP_0407}" "vca0407.hlp"
-  !endif
+  !insertmacro InstallFile "${HELP_0409}" "vca0409.hlp"
+  !insertmacro InstallFile "${HELP_0407}" "vca0407.hlp"
 
   SetOutPath "$INSTDIR"
   ClearErrors
@@ -288,12 +284,8 @@ Section "Uninstall"
   !insertmacro RemoveFile "$SYSDIR\nrvavca.cpl"
   !insertmacro RemoveFile "$SYSDIR\vca0409.dll"
   !insertmacro RemoveFile "$SYSDIR\vca0407.dll"
-  !ifdef HELP_0409
-    !insertmacro RemoveFile "$SYSDIR\vca0409.hlp"
-  !endif
-  !ifdef HELP_0407
-    !insertmacro RemoveFile "$SYSDIR\vca0407.hlp"
-  !endif
+  !insertmacro RemoveFile "$SYSDIR\vca0409.hlp"
+  !insertmacro RemoveFile "$SYSDIR\vca0407.hlp"
   !insertmacro RemoveFile "$SYSDIR\revid.dat.new"
   StrCpy $R0 "$SYSDIR\revid.dat"
   StrCpy $R1 "${INSTALLED_REVID}"
