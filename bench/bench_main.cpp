@@ -8,9 +8,12 @@
 
 #include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <map>
 #include <string>
 #include <vector>
+
+#include "bench_support.h"
 
 namespace {
 
@@ -109,6 +112,12 @@ bool Colour(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    const char* const write = "--write_database=";
+    if (argc == 2 && std::strncmp(argv[1], write, std::strlen(write)) == 0) {
+        std::ofstream(argv[1] + std::strlen(write), std::ios::binary)
+            << benchsupport::GeneratedDatabaseOfSize(benchsupport::kLargeDatabaseBytes);
+        return 0;
+    }
     const bool colour = Colour(argc, argv);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
