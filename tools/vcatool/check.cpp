@@ -2,10 +2,12 @@
 // and line numbers. The file is read whole with a NUL after it, as the
 // applet loads it; the header is parsed, every record is counted and
 // fetched, and the raster values of the "timing" records are read.
+#include <cstdint>
 #include <cstdio>
-#include <fstream>
+#include <filesystem>
 #include <iostream>
 #include <memory>
+#include <new>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
@@ -141,17 +143,25 @@ Json CheckJson(const vca::TimingCheckResult& check, const vca::TimingDatabase& d
     return out;
 }
 
+// The file's bytes and a NUL after them, read in one piece into memory that
+// is not cleared first: nothing else of the file's size is made. Null when
+// the file cannot be opened or read whole.
+std::unique_ptr<char[]> ReadText(const std::string& path) {
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    if (error || size >= SIZE_MAX) return nullptr;
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
+    if (!file) return nullptr;
+    std::setvbuf(file.get(), nullptr, _IONBF, 0);  // straight into the text, no stream buffer between
+    std::unique_ptr<char[]> text(new (std::nothrow) char[static_cast<std::size_t>(size) + 1]);
+    if (!text || std::fread(text.get(), 1, static_cast<std::size_t>(size), file.get()) != size) return nullptr;
+    text[static_cast<std::size_t>(size)] = '\0';
+    return text;
+}
+
 int RunCheck(const CheckOptions& options) {
-    std::ifstream file(options.file, std::ios::binary);
-    if (!file) {
-        std::fprintf(stderr, "vcatool: %s: cannot be read\n", options.file.c_str());
-        return 2;
-    }
-    file.seekg(0, std::ios::end);
-    const std::streamoff size = file.tellg();
-    file.seekg(0, std::ios::beg);
-    std::vector<char> text(size > 0 ? static_cast<std::size_t>(size) + 1 : 1, '\0');
-    if (size > 0 && !file.read(text.data(), size)) {
+    const std::unique_ptr<char[]> text = ReadText(options.file);
+    if (!text) {
         std::fprintf(stderr, "vcatool: %s: cannot be read\n", options.file.c_str());
         return 2;
     }
@@ -160,7 +170,7 @@ int RunCheck(const CheckOptions& options) {
     vca::ResetTimingReaderState();
     host::EchoDiagnostics(!options.json);
     vca::TimingDatabase database{};
-    vca::TimingCheckResult check = vca::CheckTimingText(text.data(), &database);
+    vca::TimingCheckResult check = vca::CheckTimingText(text.get(), &database);
     host::EchoDiagnostics(false);
 
     if (options.json) {
