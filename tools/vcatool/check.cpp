@@ -12,6 +12,12 @@
 #include <string>
 #include <vector>
 
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <unistd.h>
+#endif
+
 #include "commands.h"
 #include "platform/host/host.h"
 #include "platform/platform.h"
@@ -143,25 +149,62 @@ Json CheckJson(const vca::TimingCheckResult& check, const vca::TimingDatabase& d
     return out;
 }
 
-// The file's bytes and a NUL after them, read in one piece into memory that
-// is not cleared first: nothing else of the file's size is made. Null when
-// the file cannot be opened or read whole.
-std::unique_ptr<char[]> ReadText(const std::string& path) {
-    std::error_code error;
-    const std::uintmax_t size = std::filesystem::file_size(path, error);
-    if (error || size >= SIZE_MAX) return nullptr;
-    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
-    if (!file) return nullptr;
-    std::setvbuf(file.get(), nullptr, _IONBF, 0);  // straight into the text, no stream buffer between
-    std::unique_ptr<char[]> text(new (std::nothrow) char[static_cast<std::size_t>(size) + 1]);
-    if (!text || std::fread(text.get(), 1, static_cast<std::size_t>(size), file.get()) != size) return nullptr;
-    text[static_cast<std::size_t>(size)] = '\0';
-    return text;
-}
+// A file's bytes with a NUL after them, and nothing else of the file's
+// size: mapped where the system allows it and the last page has room for
+// the NUL (the rest of a file's last page reads as zeros), else read in one
+// piece into memory that is not cleared first.
+class FileText {
+public:
+    FileText() = default;
+    FileText(const FileText&) = delete;
+    FileText& operator=(const FileText&) = delete;
+    ~FileText() {
+#ifndef _WIN32
+        if (mapping_) munmap(mapping_, mapped_);
+#endif
+    }
+
+    // False when the file cannot be opened or read whole.
+    bool Open(const std::string& path) {
+        std::error_code error;
+        const std::uintmax_t size = std::filesystem::file_size(path, error);
+        if (error || size >= SIZE_MAX) return false;
+#ifndef _WIN32
+        const long page = sysconf(_SC_PAGESIZE);
+        if (size % static_cast<std::uintmax_t>(page > 0 ? page : 1) != 0) {
+            const int fd = open(path.c_str(), O_RDONLY);
+            if (fd < 0) return false;
+            void* mapping = mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+            close(fd);
+            if (mapping != MAP_FAILED) {
+                mapping_ = mapping;
+                mapped_ = static_cast<std::size_t>(size);
+                text_ = static_cast<const char*>(mapping);
+                return true;
+            }
+        }
+#endif
+        const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
+        if (!file) return false;
+        std::setvbuf(file.get(), nullptr, _IONBF, 0);  // straight into the text, no stream buffer between
+        buffer_.reset(new (std::nothrow) char[static_cast<std::size_t>(size) + 1]);
+        if (!buffer_ || std::fread(buffer_.get(), 1, static_cast<std::size_t>(size), file.get()) != size) return false;
+        buffer_[static_cast<std::size_t>(size)] = '\0';
+        text_ = buffer_.get();
+        return true;
+    }
+    const char* text() const { return text_; }
+
+private:
+    const char* text_ = nullptr;
+    std::unique_ptr<char[]> buffer_;
+    void* mapping_ = nullptr;
+    std::size_t mapped_ = 0;
+};
 
 int RunCheck(const CheckOptions& options) {
-    const std::unique_ptr<char[]> text = ReadText(options.file);
-    if (!text) {
+    FileText text;
+    if (!text.Open(options.file)) {
         std::fprintf(stderr, "vcatool: %s: cannot be read\n", options.file.c_str());
         return 2;
     }
@@ -170,7 +213,7 @@ int RunCheck(const CheckOptions& options) {
     vca::ResetTimingReaderState();
     host::EchoDiagnostics(!options.json);
     vca::TimingDatabase database{};
-    vca::TimingCheckResult check = vca::CheckTimingText(text.get(), &database);
+    vca::TimingCheckResult check = vca::CheckTimingText(text.text(), &database);
     host::EchoDiagnostics(false);
 
     if (options.json) {
