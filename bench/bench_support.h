@@ -12,6 +12,9 @@ namespace benchsupport {
 std::string GeneratedDatabase(int records);
 // The same kind of database, records added until it holds `bytes`.
 std::string GeneratedDatabaseOfSize(std::size_t bytes);
+// The size of the large database the reading benchmark reads (and
+// `vca_bench --write_database=FILE` writes, for timing whole processes).
+constexpr std::size_t kLargeDatabaseBytes = 10u << 20;
 
 // A folder on the host mapped as drive C: by the host platform, with
 // WINDOWS\system32 in it. Removed again when the object goes.

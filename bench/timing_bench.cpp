@@ -18,10 +18,9 @@
 
 namespace {
 
-constexpr std::size_t kLargeDatabaseBytes = 10u << 20;
 
 const std::string& LargeDatabase() {
-    static const std::string text = benchsupport::GeneratedDatabaseOfSize(kLargeDatabaseBytes);
+    static const std::string text = benchsupport::GeneratedDatabaseOfSize(benchsupport::kLargeDatabaseBytes);
     return text;
 }
 

@@ -40,10 +40,16 @@ FilterVerdict CheckMonitorFilter(const TimingEntry& candidate, const MonitorEntr
 // can hold a width x height mode in the tiled pixel format.
 bool TileTestPasses(std::uint32_t width, std::uint32_t height, std::uint16_t granularity);
 
-// Orders the first `count` entries by width (exchanging whole entries, which
-// does not keep equal widths in order) and each entry's rate lists
-// ascending, marks stereo-only entries and sets the pixel-format figures.
+// Orders the first `count` entries by width (as exchanging whole entries
+// does, which does not keep equal widths in order) and each entry's rate
+// lists ascending, marks stereo-only entries and sets the pixel-format
+// figures.
 void FinishModeTable(ModeEntry* table, std::uint32_t count);
+
+// Orders the first `count` entries by width exactly as an exchange sort
+// does: for each position, every later narrower entry is swapped in. False,
+// with the table untouched, when the memory for it runs out.
+bool OrderByWidth(ModeEntry* table, std::uint32_t count);
 
 // Whether the table in force is the one-mode fallback table.
 bool ModeTableIsFallback();

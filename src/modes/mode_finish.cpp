@@ -1,5 +1,6 @@
 // The monitor filter of the candidates, and the finishing of a built table:
 // ordering, stereo-only marks and the pixel-format figures of the board.
+#include <algorithm>
 #include <utility>
 
 #include "driver/board_identity.h"
@@ -37,13 +38,17 @@ FilterVerdict Rejected(FilterResult result, double quantity = 0.0, double limit 
     return verdict;
 }
 
-// Exchanges whole elements: for each position, every later element that is
-// smaller is swapped in. Elements that compare equal do not keep their order.
-template <typename T, typename Key>
-void ExchangeOrder(T* items, std::uint32_t count, Key key) {
+// The exchange sort that defines the table's order, for when the memory to
+// reach the same order faster is not there.
+void ExchangeOrder(ModeEntry* table, std::uint32_t count) {
     for (std::uint32_t i = 0; i + 1 < count; ++i)
         for (std::uint32_t j = i + 1; j < count; ++j)
-            if (key(items[j]) < key(items[i])) std::swap(items[i], items[j]);
+            if (table[j].width < table[i].width) std::swap(table[i], table[j]);
+}
+
+// A list's rates are distinct, so any sort gives the one order.
+void SortRates(std::uint32_t* rates) {
+    if (rates) std::sort(rates, rates + RateListLength(rates));
 }
 
 void SetFigures(ModeEntry& mode, std::uint16_t f1, std::uint16_t f2, std::uint16_t f3, std::uint16_t f4) {
@@ -106,11 +111,11 @@ bool TileTestPasses(std::uint32_t width, std::uint32_t height, std::uint16_t gra
 
 void FinishModeTable(ModeEntry* table, std::uint32_t count) {
     if (!table) return;
-    ExchangeOrder(table, count, [](const ModeEntry& mode) { return mode.width; });
+    if (!OrderByWidth(table, count)) ExchangeOrder(table, count);
     for (std::uint32_t i = 0; i < count; ++i) {
         ModeEntry& mode = table[i];
-        ExchangeOrder(mode.monoRates, RateListLength(mode.monoRates), [](std::uint32_t rate) { return rate; });
-        ExchangeOrder(mode.stereoRates, RateListLength(mode.stereoRates), [](std::uint32_t rate) { return rate; });
+        SortRates(mode.monoRates);
+        SortRates(mode.stereoRates);
         mode.stereoOnly = RateListLength(mode.monoRates) == 0 && RateListLength(mode.stereoRates) != 0;
         SetPixelFormat(mode);
     }

@@ -2,11 +2,11 @@
 // validated and sorted, filtered by the monitor and grouped into
 // resolutions, each with its normal and its stereo-or-interlaced rates.
 #include <algorithm>
-#include <cstring>
 
 #include "base/resource_library.h"
 #include "base/text.h"
 #include "driver/mode_records.h"
+#include "modes/group_index.h"
 #include "modes/mode_building.h"
 #include "modes/mode_table.h"
 #include "platform/platform.h"
@@ -35,6 +35,8 @@ struct GroupCount {
     std::uint32_t height;
     std::uint32_t mono;    // candidates bound for the normal rates
     std::uint32_t stereo;  // candidates bound for the stereo-or-interlaced rates
+    std::uint32_t monoListed;    // distinct normal rates the filling pass listed
+    std::uint32_t stereoListed;  // distinct stereo-or-interlaced rates listed
 };
 
 // What the build has allocated and not yet handed over to the table.
@@ -66,9 +68,7 @@ T* AllocateZeroed(std::uint32_t count) {
     const std::uint64_t slots = std::uint64_t{count} + 1;
     if (slots > SIZE_MAX / sizeof(T)) return nullptr;
     const std::size_t bytes = static_cast<std::size_t>(slots) * sizeof(T);
-    auto* block = static_cast<T*>(platform::Allocate(bytes));
-    if (block) std::memset(static_cast<void*>(block), 0, bytes);
-    return block;
+    return static_cast<T*>(platform::AllocateZeroed(bytes));
 }
 
 void ShowNoModes() {
@@ -84,14 +84,9 @@ bool StereoOrInterlaced(const TimingEntry& candidate) {
 
 // The first resolution of the same width whose height is the candidate's
 // or twice it, so that a stereo candidate with half the lines joins the
-// resolution it shows.
-template <typename Group>
-Group* FindGroup(Group* groups, std::uint32_t count, const TimingEntry& candidate) {
-    for (std::uint32_t i = 0; i < count; ++i)
-        if (groups[i].width == candidate.xres &&
-            (groups[i].height == candidate.yres || groups[i].height == 2u * candidate.yres))
-            return &groups[i];
-    return nullptr;
+// resolution it shows: of the two that can match, the one made first.
+std::uint32_t FindGroup(const GroupIndex& index, const TimingEntry& candidate) {
+    return std::min(index.Find(candidate.xres, candidate.yres), index.Find(candidate.xres, 2u * candidate.yres));
 }
 
 std::uint32_t NewHeight(const TimingEntry& candidate) {
@@ -100,18 +95,20 @@ std::uint32_t NewHeight(const TimingEntry& candidate) {
 
 // The counting pass: the resolutions and the length of each list.
 std::uint32_t CountGroups(const TimingEntry* entries, std::uint32_t count, const MonitorEntry& monitor,
-                          GroupCount* groups) {
+                          GroupCount* groups, GroupIndex* index) {
     std::uint32_t used = 0;
     std::uint32_t longest = 0;
     for (std::uint32_t i = 0; i < count; ++i) {
         const TimingEntry& candidate = entries[i];
         if (CheckMonitorFilter(candidate, monitor).result != FilterResult::kPass) continue;
-        GroupCount* group = FindGroup(groups, used, candidate);
-        if (!group) {
-            group = &groups[used++];
-            group->width = candidate.xres;
-            group->height = NewHeight(candidate);
+        std::uint32_t found = FindGroup(*index, candidate);
+        if (found == GroupIndex::kNone) {
+            found = used++;
+            groups[found].width = candidate.xres;
+            groups[found].height = NewHeight(candidate);
+            index->Add(candidate.xres, groups[found].height, found);
         }
+        GroupCount* group = &groups[found];
         std::uint32_t& bound = StereoOrInterlaced(candidate) ? group->stereo : group->mono;
         longest = std::max(longest, ++bound);
     }
@@ -119,39 +116,38 @@ std::uint32_t CountGroups(const TimingEntry* entries, std::uint32_t count, const
     return used;
 }
 
-// Appends a rate that the list does not hold yet. The counting pass counted
-// a slot for every candidate, so there is always room; the capacity is
-// checked all the same.
-void AddRate(std::uint32_t* rates, std::uint32_t capacity, std::uint32_t rate) {
-    std::uint32_t i = 0;
-    for (; i < capacity && rates[i] != 0; ++i)
-        if (rates[i] == rate) return;
-    if (i + 1 < capacity) rates[i] = rate;
+// Appends a rate that the list does not hold yet, in the order rates are
+// first met. The counting pass counted a slot for every candidate, so there
+// is always room; the capacity is checked all the same.
+void AddRate(std::uint32_t* rates, std::uint32_t* listed, std::uint32_t capacity, std::uint32_t rate) {
+    if (*listed + 1 < capacity) rates[(*listed)++] = rate;
 }
 
 // The filling pass: the same filter and grouping as the counting pass, so
-// each resolution lands at the index at which it was counted.
-void FillGroups(const TimingEntry* entries, std::uint32_t count, const MonitorEntry& monitor,
-                const GroupCount* groups) {
-    std::uint32_t used = 0;
+// each resolution lands at the index at which it was counted. All the
+// resolutions are known now, but of those that can match a candidate the
+// one made first is still the one the counting pass chose.
+void FillGroups(const TimingEntry* entries, std::uint32_t count, const MonitorEntry& monitor, GroupCount* groups,
+                GroupIndex* index) {
     for (std::uint32_t i = 0; i < count; ++i) {
         const TimingEntry& candidate = entries[i];
         if (CheckMonitorFilter(candidate, monitor).result != FilterResult::kPass) continue;
-        ModeEntry* mode = FindGroup(modeTable, used, candidate);
-        if (!mode) {
-            mode = &modeTable[used++];
+        const std::uint32_t found = FindGroup(*index, candidate);
+        ModeEntry* mode = &modeTable[found];
+        if (mode->width == 0) {  // first met (the filter lets no width of 0 through)
             mode->tag = candidate.tag;
             mode->width = candidate.xres;
             mode->height = NewHeight(candidate);
             mode->colorDepth = kColorDepth;
         }
-        const GroupCount& group = groups[mode - modeTable];
-        if (StereoOrInterlaced(candidate)) {
-            AddRate(mode->stereoRates, group.stereo + 1, candidate.refresh);
-            mode->hasStereoRates = 1;
-        } else {
-            AddRate(mode->monoRates, group.mono + 1, candidate.refresh);
-        }
+        GroupCount& group = groups[found];
+        const bool stereo = StereoOrInterlaced(candidate);
+        if (stereo) mode->hasStereoRates = 1;
+        if (!index->AddRate(found, stereo, candidate.refresh)) continue;  // listed already
+        if (stereo)
+            AddRate(mode->stereoRates, &group.stereoListed, group.stereo + 1, candidate.refresh);
+        else
+            AddRate(mode->monoRates, &group.monoListed, group.mono + 1, candidate.refresh);
     }
 }
 
@@ -246,8 +242,9 @@ void BuildModeTable(const TimingEntry& pattern, std::uint32_t mask, bool* fallba
     }
 
     scratch.groups = AllocateZeroed<GroupCount>(count);
-    if (!scratch.groups) EndOutOfMemory(&scratch, true);
-    modeCount = CountGroups(scratch.entries, count, monitor, scratch.groups);
+    GroupIndex index;
+    if (!scratch.groups || !index.Reserve(count)) EndOutOfMemory(&scratch, true);
+    modeCount = CountGroups(scratch.entries, count, monitor, scratch.groups, &index);
     if (modeCount == 0) modeRecords[0].status = kNoModeLeft;
 
     if (!InstallModeTable(modeCount)) EndOutOfMemory(&scratch, true);
@@ -257,7 +254,7 @@ void BuildModeTable(const TimingEntry& pattern, std::uint32_t mask, bool* fallba
         modeTable[i].stereoRates = AllocateRateList(counted.stereo + 1);
         if (!modeTable[i].monoRates || !modeTable[i].stereoRates) EndOutOfMemory(&scratch, true);
     }
-    FillGroups(scratch.entries, count, monitor, scratch.groups);
+    FillGroups(scratch.entries, count, monitor, scratch.groups, &index);
 
     if (ddc && modeRecords[0].count >= 1) {
         if (!CopyDdcFullRates(modeCount)) EndOutOfMemory(&scratch, true);

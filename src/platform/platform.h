@@ -161,6 +161,9 @@ void WriteDiagnostic(const char* text);
 // ---- Memory --------------------------------------------------------------------
 // malloc / free for the counted tables; null when memory runs out.
 void* Allocate(std::size_t size);
+// The same, zero-filled (calloc: large blocks come zeroed from the system
+// and are not written until used).
+void* AllocateZeroed(std::size_t size);
 void Free(void* block);
 
 // ---- Process ---------------------------------------------------------------------

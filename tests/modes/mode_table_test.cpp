@@ -1,5 +1,6 @@
-// The mode table: grouping, ordering, the monitor filter, the DDC monitor,
-// the fallback table, the pixel-format figures and every out-of-memory path.
+// The mode table: the monitor filter, the DDC monitor, the fallback table,
+// the pixel-format figures and every out-of-memory path (the grouping and
+// the order are compared with the plain build in the differential test).
 #include <gtest/gtest.h>
 
 #include "base/app_state.h"
@@ -31,28 +32,6 @@ const char* const k1024x768at60 = "65 1344 1024 136 24 806 768 6 3";
 const char* const k1024x768at75 = "78.75 1312 1024 96 16 800 768 3 1";
 
 class ModeTableTest : public vcatest::MachineTest {};
-
-TEST_F(ModeTableTest, CandidatesGroupIntoResolutionsOrderedByWidth) {
-    struct Case { std::vector<vcatest::BoardMode> modes; std::string table; std::uint32_t maxRateCount; } cases[] = {
-        {{{1280, 1024, 60}, {1280, 1024, 72}, {1280, 512, 120, true}}, "1280x1024 60,72/120", 2},
-        {{{1024, 384, 120, true}, {800, 600, 60}}, "800x600 60; 1024x768 /120 only", 1},
-        // A repeated rate is listed once but its slot is counted.
-        {{{800, 600, 60}, {800, 600, 60}, {800, 600, 56}}, "800x600 56,60", 3},
-        // Made in the order 800, 640 (first), 640 (second), 600: the exchange
-        // order puts the second 640 before the first.
-        {{{800, 300, 60}, {640, 350, 70}, {640, 400, 70}, {600, 450, 60}},
-         "600x450 60; 640x400 70; 640x350 70; 800x300 60", 1},
-        {{{640, 480, 75}, {640, 480, 60}, {1024, 768, 60, false, 0, "LM"}}, "640x480 60,75", 2},
-    };
-    for (const auto& c : cases) {
-        vca::ReleaseAllTables();
-        WriteDatabase(TimingFile(StandardMonitors(), c.modes));
-        ASSERT_EQ(Build(), 1) << c.table;
-        EXPECT_EQ(TableText(), c.table);
-        EXPECT_EQ(vca::maxRateCount, c.maxRateCount) << c.table;
-        EXPECT_FALSE(vca::ModeTableIsFallback()) << c.table;
-    }
-}
 
 TEST(MonitorFilter, HorizontalFrequencyBoundsAreInclusive) {
     using R = vca::FilterResult;

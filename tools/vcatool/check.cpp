@@ -2,13 +2,21 @@
 // and line numbers. The file is read whole with a NUL after it, as the
 // applet loads it; the header is parsed, every record is counted and
 // fetched, and the raster values of the "timing" records are read.
+#include <cstdint>
 #include <cstdio>
-#include <fstream>
+#include <filesystem>
 #include <iostream>
 #include <memory>
+#include <new>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <unistd.h>
+#endif
 
 #include "commands.h"
 #include "platform/host/host.h"
@@ -141,17 +149,62 @@ Json CheckJson(const vca::TimingCheckResult& check, const vca::TimingDatabase& d
     return out;
 }
 
-int RunCheck(const CheckOptions& options) {
-    std::ifstream file(options.file, std::ios::binary);
-    if (!file) {
-        std::fprintf(stderr, "vcatool: %s: cannot be read\n", options.file.c_str());
-        return 2;
+// A file's bytes with a NUL after them, and nothing else of the file's
+// size: mapped where the system allows it and the last page has room for
+// the NUL (the rest of a file's last page reads as zeros), else read in one
+// piece into memory that is not cleared first.
+class FileText {
+public:
+    FileText() = default;
+    FileText(const FileText&) = delete;
+    FileText& operator=(const FileText&) = delete;
+    ~FileText() {
+#ifndef _WIN32
+        if (mapping_) munmap(mapping_, mapped_);
+#endif
     }
-    file.seekg(0, std::ios::end);
-    const std::streamoff size = file.tellg();
-    file.seekg(0, std::ios::beg);
-    std::vector<char> text(size > 0 ? static_cast<std::size_t>(size) + 1 : 1, '\0');
-    if (size > 0 && !file.read(text.data(), size)) {
+
+    // False when the file cannot be opened or read whole.
+    bool Open(const std::string& path) {
+        std::error_code error;
+        const std::uintmax_t size = std::filesystem::file_size(path, error);
+        if (error || size >= SIZE_MAX) return false;
+#ifndef _WIN32
+        const long page = sysconf(_SC_PAGESIZE);
+        if (size % static_cast<std::uintmax_t>(page > 0 ? page : 1) != 0) {
+            const int fd = open(path.c_str(), O_RDONLY);
+            if (fd < 0) return false;
+            void* mapping = mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+            close(fd);
+            if (mapping != MAP_FAILED) {
+                mapping_ = mapping;
+                mapped_ = static_cast<std::size_t>(size);
+                text_ = static_cast<const char*>(mapping);
+                return true;
+            }
+        }
+#endif
+        const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
+        if (!file) return false;
+        std::setvbuf(file.get(), nullptr, _IONBF, 0);  // straight into the text, no stream buffer between
+        buffer_.reset(new (std::nothrow) char[static_cast<std::size_t>(size) + 1]);
+        if (!buffer_ || std::fread(buffer_.get(), 1, static_cast<std::size_t>(size), file.get()) != size) return false;
+        buffer_[static_cast<std::size_t>(size)] = '\0';
+        text_ = buffer_.get();
+        return true;
+    }
+    const char* text() const { return text_; }
+
+private:
+    const char* text_ = nullptr;
+    std::unique_ptr<char[]> buffer_;
+    void* mapping_ = nullptr;
+    std::size_t mapped_ = 0;
+};
+
+int RunCheck(const CheckOptions& options) {
+    FileText text;
+    if (!text.Open(options.file)) {
         std::fprintf(stderr, "vcatool: %s: cannot be read\n", options.file.c_str());
         return 2;
     }
@@ -160,7 +213,7 @@ int RunCheck(const CheckOptions& options) {
     vca::ResetTimingReaderState();
     host::EchoDiagnostics(!options.json);
     vca::TimingDatabase database{};
-    vca::TimingCheckResult check = vca::CheckTimingText(text.data(), &database);
+    vca::TimingCheckResult check = vca::CheckTimingText(text.text(), &database);
     host::EchoDiagnostics(false);
 
     if (options.json) {

@@ -1,8 +1,9 @@
 // The host platform's process, memory, message, diagnostic and system pieces,
 // and the reset that ties every part of the emulated machine together.
 #include <cstdio>
+#include <cstddef>
+#include <cstdint>
 #include <cstdlib>
-#include <unordered_set>
 
 #include "boardsim/boardsim.h"
 #include "platform/host/host_internal.h"
@@ -20,7 +21,7 @@ struct CoreState {
     bool echo = false;
     int failAllocationIn = 0;
     int allocations = 0;
-    std::unordered_set<void*> outstanding;
+    int outstanding = 0;  // blocks of this machine's generation not yet freed
     std::uint32_t lcid = 1033;
     bool failSetLocale = false;
     std::uint32_t slept = 0;
@@ -31,10 +32,21 @@ CoreState& core() {
     return state;
 }
 
+// Every reset starts a generation; a block freed after a reset that it was
+// handed out before does not count against the new machine.
+std::uint64_t generation = 0;
+
+// Each block starts with the generation that handed it out; the caller
+// gets the memory after it, aligned as malloc's.
+struct alignas(std::max_align_t) BlockHeader {
+    std::uint64_t generation;
+};
+
 }  // namespace
 
 void Reset() {
     core() = CoreState{};
+    ++generation;
     ResetRegistry();
     detail::ResetFiles();
     detail::ResetModules();
@@ -56,7 +68,7 @@ void EchoDiagnostics(bool echo) { core().echo = echo; }
 
 void FailNthAllocation(int n) { core().failAllocationIn = n > 0 ? n : 0; }
 int AllocationCount() { return core().allocations; }
-int OutstandingAllocations() { return static_cast<int>(core().outstanding.size()); }
+int OutstandingAllocations() { return core().outstanding; }
 
 void SetUserLcid(std::uint32_t lcid) { core().lcid = lcid; }
 void FailSetLocale(bool fail) { core().failSetLocale = fail; }
@@ -90,19 +102,32 @@ void WriteDiagnostic(const char* text) {
     }
 }
 
-void* Allocate(std::size_t size) {
+namespace {
+
+void* Counted(void* (*allocate)(std::size_t), std::size_t size) {
     auto& c = host::core();
     ++c.allocations;
     if (c.failAllocationIn > 0 && --c.failAllocationIn == 0) return nullptr;
-    void* block = std::malloc(size ? size : 1);
-    if (block) c.outstanding.insert(block);
-    return block;
+    if (size > SIZE_MAX - sizeof(host::BlockHeader)) return nullptr;
+    auto* header = static_cast<host::BlockHeader*>(allocate(sizeof(host::BlockHeader) + size));
+    if (!header) return nullptr;
+    header->generation = host::generation;
+    ++c.outstanding;
+    return header + 1;
+}
+
+}  // namespace
+
+void* Allocate(std::size_t size) { return Counted(std::malloc, size); }
+void* AllocateZeroed(std::size_t size) {
+    return Counted([](std::size_t bytes) { return std::calloc(1, bytes); }, size);
 }
 
 void Free(void* block) {
     if (!block) return;
-    host::core().outstanding.erase(block);
-    std::free(block);
+    auto* header = static_cast<host::BlockHeader*>(block) - 1;
+    if (header->generation == host::generation) --host::core().outstanding;
+    std::free(header);
 }
 
 void ExitProcess(int code) { throw ProcessExit{code}; }

@@ -68,19 +68,35 @@ std::u16string Fold(const std::vector<std::u16string>& names, std::size_t count)
     return folded;
 }
 
+// The folded form of a key path, in one pass with the rules of
+// SplitKeyPath: no empty name inside, no NUL unit, one trailing backslash.
 bool FoldPath(const std::u16string& path, std::u16string* folded) {
-    std::vector<std::u16string> names;
-    if (!detail::SplitKeyPath(path, &names)) return false;
-    *folded = Fold(names, names.size());
+    folded->assign(path.size(), u'\0');
+    std::size_t length = 0;
+    bool nameEmpty = true;
+    for (std::size_t i = 0; i < path.size(); ++i) {
+        const char16_t c = path[i];
+        if (c == u'\0' || (c == u'\\' && nameEmpty)) return false;
+        if (c == u'\\' && i + 1 == path.size()) break;
+        (*folded)[length++] = c == u'\\' ? u'\0' : UpperAscii(c);
+        nameEmpty = c == u'\\';
+    }
+    folded->resize(length);
     return true;
 }
 
-// Is the key made of the first `count` names, or one of its parents,
-// marked in `marks`?
-bool Marked(const std::set<std::u16string>& marks, const std::vector<std::u16string>& names,
-            std::size_t count) {
-    for (std::size_t i = 0; i <= count; ++i)
-        if (marks.count(Fold(names, i))) return true;
+// The folded path of a key's parent (the root for a key below the root).
+std::u16string ParentOf(const std::u16string& folded) {
+    const std::size_t end = folded.rfind(u'\0');
+    return end == std::u16string::npos ? std::u16string() : folded.substr(0, end);
+}
+
+// Is the key at the folded path, or one of its parents, marked in `marks`?
+bool Marked(const std::set<std::u16string>& marks, const std::u16string& folded) {
+    if (marks.empty()) return false;
+    if (marks.count(std::u16string()) || (!folded.empty() && marks.count(folded))) return true;
+    for (std::size_t at = 0; at < folded.size(); ++at)
+        if (folded[at] == u'\0' && marks.count(folded.substr(0, at))) return true;
     return false;
 }
 
@@ -156,6 +172,7 @@ KeyRecord* FindKey(const std::u16string& path) {
 }
 
 KeyRecord* MakeKey(const std::u16string& path) {
+    if (KeyRecord* existing = FindKey(path)) return existing;
     std::vector<std::u16string> names;
     if (!SplitKeyPath(path, &names)) return nullptr;
     auto& keys = registry().keys;
@@ -299,22 +316,19 @@ namespace platform {
 long RegCreateKey(const char16_t* path, std::uint32_t access, RegKey* key) {
     if (key) *key = 0;
     if (!path || !key) return kErrorInvalidParameter;
-    std::vector<std::u16string> names;
-    if (!host::detail::SplitKeyPath(path, &names)) return kErrorInvalidParameter;
+    std::u16string folded;
+    if (!host::FoldPath(path, &folded)) return kErrorInvalidParameter;
     auto& state = host::registry();
-    const std::size_t depth = names.size();
-    const bool readOnly = host::Marked(state.readOnly, names, depth);
-    if (host::Marked(state.unopenable, names, depth)) return kErrorAccessDenied;
+    const bool readOnly = host::Marked(state.readOnly, folded);
+    if (host::Marked(state.unopenable, folded)) return kErrorAccessDenied;
     const bool maximum = (access & host::kMaximumAllowed) != 0;
     access = host::MapGenericRights(access);
     if (maximum && readOnly) access &= ~host::kWriteRights;
     if ((access & host::kWriteRights) && readOnly) return kErrorAccessDenied;
-    std::u16string folded = host::Fold(names, depth);
     if (!state.keys.count(folded)) {
-        std::size_t parent = depth - 1;  // the root always exists, so this stops
-        while (!state.keys.count(host::Fold(names, parent))) --parent;
-        if (host::Marked(state.readOnly, names, parent) ||
-            host::Marked(state.unopenable, names, parent))
+        std::u16string parent = host::ParentOf(folded);  // the root always exists, so this stops
+        while (!state.keys.count(parent)) parent = host::ParentOf(parent);
+        if (host::Marked(state.readOnly, parent) || host::Marked(state.unopenable, parent))
             return kErrorAccessDenied;
         host::detail::MakeKey(path);
     }

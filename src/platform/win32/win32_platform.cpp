@@ -225,6 +225,7 @@ void WriteDiagnostic(const char* text) {
 }
 
 void* Allocate(std::size_t size) { return std::malloc(size ? size : 1); }
+void* AllocateZeroed(std::size_t size) { return std::calloc(1, size ? size : 1); }
 void Free(void* block) { std::free(block); }
 
 void ExitProcess(int code) { ::ExitProcess(static_cast<UINT>(code)); }
