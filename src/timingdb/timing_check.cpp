@@ -27,7 +27,7 @@ std::size_t RecordsAtMost(const char* records) {
 
 }  // namespace
 
-TimingCheckResult CheckTimingText(const char* text, TimingDatabase* database) {
+TimingCheckResult CheckTimingText(const char* text, TimingDatabase* database, TimingValues values) {
     TimingCheckResult check;
     int result = ParseTimingHeader(text, database);
     if (result != kReadOk) return Failed(std::move(check), result, TimingCheckStage::kHeader);
@@ -49,6 +49,14 @@ TimingCheckResult CheckTimingText(const char* text, TimingDatabase* database) {
     }
 
     check.records = std::move(records);
+    if (values == TimingValues::kCheckOnly) {
+        for (const TimingEntry& entry : check.records) {
+            TimingCandidate candidate{};
+            if (entry.type == kTypeTiming && !ReadTimingValues(entry, candidate))
+                return Failed(std::move(check), kReadSyntaxError, TimingCheckStage::kData);
+        }
+        return check;
+    }
     std::uint32_t timingCount = 0;
     for (const TimingEntry& entry : check.records) timingCount += entry.type == kTypeTiming;
     check.timingRecords.reserve(timingCount);

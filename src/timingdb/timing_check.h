@@ -19,11 +19,17 @@ struct TimingCheckResult {
     std::uint16_t errorLine = 0;               // meaningful when result != 0
     std::vector<TimingEntry> records;          // every record in file order
     std::vector<std::uint32_t> timingRecords;  // indexes in `records` of the "timing" ones
-    std::vector<TimingCandidate> timings;      // their values, when the data stage passed
+    std::vector<TimingCandidate> timings;      // their values, when the data stage passed and they are kept
 };
+
+// What a check keeps of the "timing" records: their indexes and values, or
+// only the verdict (a lint that prints a count needs no more, and the
+// values are the largest table of a check).
+enum class TimingValues { kKeep, kCheckOnly };
 
 // `text` is NUL-terminated; `database` receives the header (release it with
 // ReleaseTimingDatabase, whatever the result).
-TimingCheckResult CheckTimingText(const char* text, TimingDatabase* database);
+TimingCheckResult CheckTimingText(const char* text, TimingDatabase* database,
+                                  TimingValues values = TimingValues::kKeep);
 
 }  // namespace vca

@@ -47,10 +47,10 @@ protected:
         host::Reset();
         return vca::ParseTimingHeader(text.c_str(), &db);
     }
-    vca::TimingCheckResult Check(const std::string& text) {
+    vca::TimingCheckResult Check(const std::string& text, vca::TimingValues values = vca::TimingValues::kKeep) {
         vca::ReleaseTimingDatabase(&db);
         host::Reset();
-        return vca::CheckTimingText(text.c_str(), &db);
+        return vca::CheckTimingText(text.c_str(), &db, values);
     }
 
     vca::TimingDatabase db{};

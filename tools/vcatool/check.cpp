@@ -213,7 +213,8 @@ int RunCheck(const CheckOptions& options) {
     vca::ResetTimingReaderState();
     host::EchoDiagnostics(!options.json);
     vca::TimingDatabase database{};
-    vca::TimingCheckResult check = vca::CheckTimingText(text.text(), &database);
+    vca::TimingCheckResult check = vca::CheckTimingText(
+        text.text(), &database, options.json ? vca::TimingValues::kKeep : vca::TimingValues::kCheckOnly);
     host::EchoDiagnostics(false);
 
     if (options.json) {
