@@ -41,7 +41,6 @@ void Require(bool condition) {
     if (!condition) std::abort();
 }
 
-using startup_input::kNameCount;
 using startup_input::kNames;
 using startup_input::ThirdOfTheRecords;
 
@@ -141,36 +140,21 @@ extern "C" const char* __asan_default_options() { return "quarantine_size_mb=8:m
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     [[maybe_unused]] static const bool prepared = Prepare();
-    if (size < 2) return 0;
-    const auto& [board, unsupportedMonitor] = boards[data[0] % boards.size()];
-    const std::uint8_t options = data[1];
-    const std::size_t optionBytes = (options & 0x10 ? 2 : 0) + (options & 0x20 ? 1 : 0);
-    if (size < 2 + optionBytes) return 0;
-    const int failAllocation = options & 0x10 ? 1 + (data[2] | data[3] << 8) : 0;
-    const int failWrite = options & 0x20 ? 1 + data[1 + optionBytes] : 0;
+    startup_input::Input input;
+    if (!startup_input::Decode(data, size, &input)) return 0;
+    const auto& [board, unsupportedMonitor] = boards[input.board % boards.size()];
+    const std::uint8_t options = input.options;
+    const int failAllocation = input.failAllocation, failWrite = input.failWrite;
 
     host::Reset();
     vca::ResetAppletState();
     host::MapDriveC(drives[options & 3]);
     vca::InitApplet(host::AppletModule());
     boardsim::Install(board);
-    // Each name's last entry, in the order names first appear: the key the entries leave, in fewer stores.
-    std::vector<std::size_t> order;
-    std::pair<std::uint32_t, std::vector<std::uint8_t>> values[kNameCount];
-    for (std::size_t at = 2 + optionBytes; at + 4 <= size; at += 4) {
-        const std::size_t name = data[at] % kNameCount, length = data[at + 2] | data[at + 3] << 8;
-        if (std::find(order.begin(), order.end(), name) == order.end()) order.push_back(name);
-        if (data[at + 1] == 0xFF) {
-            values[name] = {platform::kRegDword, {data[at + 2], data[at + 3], 0, 0}};
-        } else {
-            values[name] = {data[at + 1], {data + at + 4, data + at + 4 + std::min(length, size - at - 4)}};
-            at += std::min(length, size - at - 4);
-        }
-    }
     const char16_t* key = vca::kDriverKeyPath;
     host::PutValue(key, u"V3UZFlags0", platform::kRegDword, {0, 0, 0, 0});  // creates the key
     host::DeleteValue(key, u"V3UZFlags0");
-    for (std::size_t name : order) host::PutValue(key, kNames[name], values[name].first, values[name].second);
+    for (const startup_input::Value& v : input.values) host::PutValue(key, kNames[v.name], v.type, v.data);
     host::SetKeyReadOnly(key, options & 0x04);
     host::SetKeyUnopenable(key, options & 0x08);
     const int allocationsBefore = host::AllocationCount();
