@@ -1,13 +1,11 @@
 #include "win32/applet_harness.h"
 
 #include <cpl.h>
-#include <sddl.h>
 
 #include <gtest/gtest.h>
 
 #include <deque>
 #include <fstream>
-#include <set>
 #include <sstream>
 
 namespace harness {
@@ -16,39 +14,29 @@ namespace {
 
 using CplFunction = LONG(APIENTRY*)(HWND, UINT, LPARAM, LPARAM);
 
-const wchar_t* kDriverKey = L"SYSTEM\\CurrentControlSet\\Services\\rediruv\\Device0";
+using watch::kDriverKey;
 
 CplFunction Entry(HMODULE module) {
     return reinterpret_cast<CplFunction>(reinterpret_cast<void*>(GetProcAddress(module, "CPlApplet")));
 }
 
-// What the thread timer works through: windows that became active, and the
-// scripts for the dialogs expected next.
+// What the thread timer works through: the scripts for the dialogs expected
+// next, and the message boxes answered.
 struct Driver {
-    std::deque<HWND> pending;
-    std::set<HWND> handled;
     std::deque<Script> scripts;
     std::vector<std::wstring> boxes;
-    HHOOK hook = nullptr;
-    UINT_PTR timer = 0;
 } driver;
 
-LRESULT CALLBACK WatchActivation(int code, WPARAM wParam, LPARAM lParam) {
-    HWND window = reinterpret_cast<HWND>(wParam);
-    if (code == HCBT_ACTIVATE && WindowClass(window) == L"#32770" && driver.handled.insert(window).second)
-        driver.pending.push_back(window);
-    return CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
-// Runs inside whatever modal loop is running: answers message boxes (a
-// static text 0xFFFF and no control 1037) and hands each new dialog to its
-// script. Re-entered when a script opens a nested modal loop.
+// Runs inside whatever modal loop is running: answers message boxes and
+// hands each new dialog to its script. Re-entered when a script opens a
+// nested modal loop.
 void CALLBACK Poll(HWND, UINT, UINT_PTR, DWORD) {
-    while (!driver.pending.empty()) {
-        HWND window = driver.pending.front();
-        driver.pending.pop_front();
+    std::deque<HWND>& pending = watch::Activated();
+    while (!pending.empty()) {
+        HWND window = pending.front();
+        pending.pop_front();
         if (!IsWindow(window)) continue;
-        if (GetDlgItem(window, 0xFFFF) && !GetDlgItem(window, 1037)) {
+        if (watch::IsMessageBox(window)) {
             driver.boxes.push_back(Text(window, 0xFFFF));
             PostMessageW(window, WM_COMMAND, IDOK, 0);
             continue;
@@ -116,13 +104,11 @@ AppletSession::AppletSession(const std::string& profile, bool keepKey) {
         EXPECT_EQ(Entry(module_)(nullptr, CPL_INIT, 0, 0), 1);
     }
     driver = Driver{};
-    driver.hook = SetWindowsHookExW(WH_CBT, WatchActivation, nullptr, GetCurrentThreadId());
-    driver.timer = SetTimer(nullptr, 0, 15, Poll);
+    watch::Start(Poll, 15);
 }
 
 AppletSession::~AppletSession() {
-    KillTimer(nullptr, driver.timer);
-    UnhookWindowsHookEx(driver.hook);
+    watch::Stop();
     EXPECT_TRUE(driver.scripts.empty()) << driver.scripts.size() << " expected dialog(s) never opened";
     driver = Driver{};
     ClearDriverLog();
@@ -173,21 +159,6 @@ std::vector<std::vector<unsigned>> AppletSession::Sent(const std::string& reques
 
 void AppletSession::ClearDriverLog() { DeleteFileA(LogPath().c_str()); }
 
-KeySnapshot AppletSession::ReadKey() const {
-    KeySnapshot snapshot;
-    HKEY key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kDriverKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return snapshot;
-    wchar_t name[256];
-    BYTE data[8192];  // more than any value of the key holds
-    DWORD chars = 256, type = 0, size = sizeof data;
-    for (DWORD i = 0; RegEnumValueW(key, i, name, &chars, nullptr, &type, data, &size) == ERROR_SUCCESS; ++i) {
-        snapshot[name] = {type, std::vector<BYTE>(data, data + size)};
-        chars = 256, size = sizeof data;
-    }
-    RegCloseKey(key);
-    return snapshot;
-}
-
 std::wstring AppletSession::ResourceString(UINT id) {
     wchar_t text[600] = {};
     LoadStringW(GetModuleHandleW(L"vca0409.dll"), id, text, 600);
@@ -196,15 +167,7 @@ std::wstring AppletSession::ResourceString(UINT id) {
 
 void LeaveCompleteReadOnlyKey(const std::string& profile) {
     AppletSession(profile).DoubleClick([](HWND dialog) { Click(dialog, 1036 /* OK */); });
-    // Reading, and changing the rights, for everyone.
-    HKEY key;
-    PSECURITY_DESCRIPTOR readOnly = nullptr;
-    ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, kDriverKey, 0, WRITE_DAC, &key), ERROR_SUCCESS);
-    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:(A;;KRWD;;;WD)", SDDL_REVISION_1, &readOnly,
-                                                                     nullptr));
-    EXPECT_EQ(RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, readOnly), ERROR_SUCCESS);
-    LocalFree(readOnly);
-    RegCloseKey(key);
+    EXPECT_TRUE(watch::SetDriverKeyRights(watch::kReadOnly));
 }
 
 void Click(HWND dialog, int id) { SendDlgItemMessageW(dialog, id, BM_CLICK, 0, 0); }
@@ -228,18 +191,6 @@ void ClickAt(HWND dialog, int id) {
     POINT centre{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
     ScreenToClient(dialog, &centre);
     SendMessageW(dialog, WM_LBUTTONUP, 0, MAKELPARAM(centre.x, centre.y));
-}
-
-std::wstring WindowClass(HWND window) {
-    wchar_t name[32] = {};
-    GetClassNameW(window, name, 32);
-    return name;
-}
-
-std::wstring Text(HWND dialog, int id) {
-    wchar_t text[600] = {};
-    GetDlgItemTextW(dialog, id, text, 600);
-    return text;
 }
 
 bool Enabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; }

@@ -12,13 +12,16 @@
 #include <string>
 #include <vector>
 
+#include "win32/window_watch.h"
+
 namespace harness {
 
 using Script = std::function<void(HWND dialog)>;
 
-// One stored registry value: its type and its bytes.
-using StoredValue = std::pair<DWORD, std::vector<BYTE>>;
-using KeySnapshot = std::map<std::wstring, StoredValue>;
+using watch::KeySnapshot;
+using watch::StoredValue;
+using watch::Text;
+using watch::WindowClass;
 
 // A value of 4 bytes as a number; 0xFFFFFFFF when missing or of another size.
 DWORD StoredNumber(const KeySnapshot& key, const wchar_t* name);
@@ -55,7 +58,7 @@ public:
     // ("set-gamma", "set-option", "set-contrast", ...). Looking clears it.
     std::vector<std::vector<unsigned>> Sent(const std::string& request);
     void ClearDriverLog();
-    KeySnapshot ReadKey() const;
+    KeySnapshot ReadKey() const { return watch::ReadDriverKey(); }
     static std::wstring ResourceString(UINT id);  // of vca0409.dll
 
 private:
@@ -78,8 +81,6 @@ void ClickAt(HWND dialog, int id);                           // WM_LBUTTONUP ove
 
 // What a user sees. States(): one character per control, '-' disabled,
 // 'o' enabled, 'x' enabled and checked, '#' disabled and checked.
-std::wstring Text(HWND dialog, int id);
-std::wstring WindowClass(HWND window);
 bool Enabled(HWND dialog, int id);
 bool Visible(HWND dialog, int id);
 std::string States(HWND dialog, std::initializer_list<int> ids);

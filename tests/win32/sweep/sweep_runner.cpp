@@ -18,23 +18,26 @@
 #include <windows.h>
 
 #include <cpl.h>
-#include <sddl.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
-#include <map>
-#include <set>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "win32/window_watch.h"
+
 namespace {
 
-const wchar_t kDriverKey[] = L"SYSTEM\\CurrentControlSet\\Services\\rediruv\\Device0";
+using watch::Activated;
+using watch::kDriverKey;
+using watch::KeySnapshot;
+using watch::ReadDriverKey;
+using watch::SetDriverKeyRights;
+using watch::Text;
 using CplFunction = LONG(APIENTRY*)(HWND, UINT, LPARAM, LPARAM);
-using Snapshot = std::map<std::wstring, std::pair<DWORD, std::vector<BYTE>>>;
 
 struct Start {
     std::string label, board, database, access;
@@ -47,13 +50,11 @@ volatile LONGLONG startedAt = 0;  // GetTickCount64 of the running start, 0 betw
 DWORD limitMs = 20000;
 constexpr std::size_t kStartsPerProcess = 250;
 
-// Inside CPL_DBLCLK: what opened, for the thread timer to answer.
-struct Watch {
-    std::deque<HWND> pending;
-    std::set<HWND> seen;
+// Inside CPL_DBLCLK: whether the main dialog opened, and the key then.
+struct Opening {
     bool dialogOpened = false;
-    Snapshot atOpen;
-} watch;
+    KeySnapshot atOpen;
+} opening;
 
 void Out(const std::string& line) {
     std::fputs((line + "\n").c_str(), results);
@@ -89,80 +90,27 @@ std::vector<BYTE> Bytes(const std::string& hex) {
     return bytes;
 }
 
-// Gives the driver key the rights of a security descriptor; false when it does not exist.
-bool SetKeyRights(const wchar_t* sddl) {
-    HKEY key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kDriverKey, 0, WRITE_DAC, &key) != ERROR_SUCCESS) return false;
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
-    ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &descriptor, nullptr);
-    const bool set = RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor) == ERROR_SUCCESS;
-    LocalFree(descriptor);
-    RegCloseKey(key);
-    return set;
-}
-
-const wchar_t kEveryoneAll[] = L"D:(A;;KA;;;WD)", kReadOnly[] = L"D:(A;;KRWD;;;WD)", kNoAccess[] = L"D:(A;;WD;;;WD)";
-
-Snapshot ReadKey() {
-    Snapshot snapshot;
-    HKEY key;
-    LONG opened = RegOpenKeyExW(HKEY_LOCAL_MACHINE, kDriverKey, 0, KEY_READ, &key);
-    if (opened == ERROR_ACCESS_DENIED && SetKeyRights(kEveryoneAll)) {  // an unopenable key: opened for a look
-        opened = RegOpenKeyExW(HKEY_LOCAL_MACHINE, kDriverKey, 0, KEY_READ, &key);
-        SetKeyRights(kNoAccess);
-    }
-    if (opened != ERROR_SUCCESS) return snapshot;
-    std::vector<BYTE> data(1 << 16);
-    wchar_t name[256];
-    DWORD chars = 256, type = 0, size = DWORD(data.size());
-    for (DWORD i = 0; RegEnumValueW(key, i, name, &chars, nullptr, &type, data.data(), &size) == ERROR_SUCCESS; ++i) {
-        snapshot[name] = {type, std::vector<BYTE>(data.begin(), data.begin() + size)};
-        chars = 256, size = DWORD(data.size());
-    }
-    RegCloseKey(key);
-    return snapshot;
-}
-
-void PrintKey(const Snapshot& snapshot) {
+void PrintKey(const KeySnapshot& snapshot) {
     for (const auto& [name, value] : snapshot) Out("key " + Line(name) + " " + std::to_string(value.first) + " " + Hex(value.second));
-}
-
-std::wstring WindowClass(HWND window) {
-    wchar_t name[32] = {};
-    GetClassNameW(window, name, 32);
-    return name;
-}
-
-std::wstring ItemText(HWND dialog, int id) {
-    wchar_t text[2048] = {};
-    GetDlgItemTextW(dialog, id, text, 2048);
-    return text;
-}
-
-LRESULT CALLBACK WatchActivation(int code, WPARAM wParam, LPARAM lParam) {
-    HWND window = reinterpret_cast<HWND>(wParam);
-    if (code == HCBT_ACTIVATE && WindowClass(window) == L"#32770" && watch.seen.insert(window).second)
-        watch.pending.push_back(window);
-    return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 // Runs inside the modal loops: answers a message box (a static text 0xFFFF
 // and no control 1037) with OK, the main dialog with Cancel after taking the
 // key as start-up left it.
 void CALLBACK Poll(HWND, UINT, UINT_PTR, DWORD) {
-    while (!watch.pending.empty()) {
-        HWND window = watch.pending.front();
-        watch.pending.pop_front();
+    while (!Activated().empty()) {
+        HWND window = Activated().front();
+        Activated().pop_front();
         if (!IsWindow(window)) continue;
-        if (GetDlgItem(window, 0xFFFF) && !GetDlgItem(window, 1037)) {
-            Out((watch.dialogOpened ? "# dialog-box " : "box ") + Line(ItemText(window, 0xFFFF)));
+        if (watch::IsMessageBox(window)) {
+            Out((opening.dialogOpened ? "# dialog-box " : "box ") + Line(Text(window, 0xFFFF)));
             PostMessageW(window, WM_COMMAND, IDOK, 0);
-        } else if (!watch.dialogOpened) {
-            watch.dialogOpened = true;
-            watch.atOpen = ReadKey();
+        } else if (!opening.dialogOpened) {
+            opening.dialogOpened = true;
+            opening.atOpen = ReadDriverKey();
             PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
         } else {
-            Out("unexpected-dialog " + Line(ItemText(window, 0xFFFF)));
+            Out("unexpected-dialog " + Line(Text(window, 0xFFFF)));
             PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
         }
     }
@@ -170,7 +118,7 @@ void CALLBACK Poll(HWND, UINT, UINT_PTR, DWORD) {
 
 // The key as the plan gives it, the database and the board.
 void Prepare(const Start& start) {
-    SetKeyRights(kEveryoneAll);
+    SetDriverKeyRights(watch::kEveryoneAll);
     RegDeleteTreeW(HKEY_LOCAL_MACHINE, kDriverKey);
     HKEY key;
     if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kDriverKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) ==
@@ -184,8 +132,8 @@ void Prepare(const Start& start) {
         }
         RegCloseKey(key);
     }
-    if (start.access == "ro") SetKeyRights(kReadOnly);
-    if (start.access == "none") SetKeyRights(kNoAccess);
+    if (start.access == "ro") SetDriverKeyRights(watch::kReadOnly);
+    if (start.access == "none") SetDriverKeyRights(watch::kNoAccess);
     wchar_t system[MAX_PATH];
     GetSystemDirectoryW(system, MAX_PATH);
     const std::wstring revid = std::wstring(system) + L"\\revid.dat";
@@ -221,14 +169,13 @@ void PrintDiagnostics(long* shown) {
 
 // One CPL_DBLCLK: the dialog's key at its opening, or the key afterwards.
 void DoubleClick(CplFunction entry, long* diagnosticsShown) {
-    watch.dialogOpened = false;
-    watch.atOpen.clear();
+    opening = Opening{};
     entry(nullptr, CPL_DBLCLK, 0, 0);
-    const Snapshot after = ReadKey();
-    Out(watch.dialogOpened ? "outcome dialog" : "outcome fail");
+    const KeySnapshot after = ReadDriverKey();
+    Out(opening.dialogOpened ? "outcome dialog" : "outcome fail");
     PrintDiagnostics(diagnosticsShown);
-    PrintKey(watch.dialogOpened ? watch.atOpen : after);
-    if (watch.dialogOpened && after != watch.atOpen) Out("cancel-changed");
+    PrintKey(opening.dialogOpened ? opening.atOpen : after);
+    if (opening.dialogOpened && after != opening.atOpen) Out("cancel-changed");
 }
 
 DWORD WINAPI Watchdog(void*) {
@@ -285,8 +232,7 @@ int main(int argc, char** argv) {
     results = std::fopen(argv[2], "ab");
     if (starts.empty() || !results) return 2;
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
-    SetWindowsHookExW(WH_CBT, WatchActivation, nullptr, GetCurrentThreadId());
-    SetTimer(nullptr, 0, 10, Poll);
+    watch::Start(Poll, 10);
     CloseHandle(CreateThread(nullptr, 0, Watchdog, nullptr, 0, nullptr));
     // The applet is loaded afresh for every start, and every load leaves some memory behind in
     // the process (the C runtime of its own): after about a thousand loads one ended the process
