@@ -226,11 +226,13 @@ int BitCount(std::uint32_t mask) {
 }
 
 // Where a query puts the records it finds: nowhere (a count), an array of
-// a known capacity, or a growing list.
+// a known capacity, a growing list, or nowhere with the "timing" records'
+// values checked.
 struct EntrySink {
     TimingEntry* array = nullptr;
     std::uint32_t capacity = 0;
     std::vector<TimingEntry>* list = nullptr;
+    TimingValuesVerdict* values = nullptr;
 };
 
 // Parses the record part; writes matching entries into the sink.
@@ -276,9 +278,9 @@ int QueryTimingEntries(const char* text, const TimingDatabase& database, const T
             // entry points at that line end (the LF of a CR LF), and the
             // cursor steps past one character, counting it when it is an LF.
             char c = *p;
+            entry.data = (c == '\n' || c == '}' || c == '\0') ? p : p + 1;
+            entry.line = timingLineCounter;
             if (sink.array || sink.list) {
-                entry.data = (c == '\n' || c == '}' || c == '\0') ? p : p + 1;
-                entry.line = timingLineCounter;
                 if (sink.list) {
                     sink.list->push_back(entry);
                 } else {
@@ -291,6 +293,17 @@ int QueryTimingEntries(const char* text, const TimingDatabase& database, const T
                 ++p;
             }
             ++found;
+            if (sink.values && entry.type == kTypeTiming && !sink.values->failed) {
+                // The value lines hold no "}": the block goes on after them.
+                std::uint16_t line = entry.line;
+                if (const char* end = SkipTimingValues(entry.data, &line)) {
+                    p = end;
+                    timingLineCounter = line;
+                } else {
+                    sink.values->failed = true;
+                    sink.values->errorLine = line;
+                }
+            }
         }
         // The block runs to the first "}"; its lines are counted on the way.
         const char* close = p + std::strcspn(p, "}");
@@ -323,6 +336,14 @@ int FetchAllTimingEntries(const char* text, const TimingDatabase& database, std:
     EntrySink sink;
     sink.list = entries;
     return QueryTimingEntries(text, database, TimingEntry{}, QM_ALL, sink, &count);
+}
+
+int CheckAllTimingEntries(const char* text, const TimingDatabase& database, std::uint32_t* count,
+                          TimingValuesVerdict* values) {
+    *count = 0;
+    EntrySink sink;
+    sink.values = values;
+    return QueryTimingEntries(text, database, TimingEntry{}, QM_ALL, sink, count);
 }
 
 }  // namespace vca
