@@ -15,6 +15,16 @@ const char* const kRecordKeywords[kKeywordCount] = {"tag",   "type",    "xres", 
 constexpr std::size_t kRecordKeywordLengths[kKeywordCount] = {3, 4, 4, 4, 5, 7, 5, 4};
 constexpr std::uint32_t Seen(RecordKeyword keyword) { return 1u << keyword; }
 
+// TokenRestEquals for a record keyword: its letters are lowercase, and a
+// character folds to one of them only when it is that letter or its capital.
+bool KeywordRestEquals(const char* p, RecordKeyword keyword) {
+    const char* word = kRecordKeywords[keyword];
+    const std::size_t length = kRecordKeywordLengths[keyword];
+    for (std::size_t i = 1; i < length; ++i)
+        if ((p[i] | 0x20) != word[i]) return false;
+    return scanclass::Has(p[length], scanclass::kTokenEnd);
+}
+
 // MatchKeyword over the record keywords, trying only those that begin
 // with the token's first letter (no two keywords are equal, so the order
 // of the tries cannot change the answer).
@@ -34,7 +44,7 @@ int MatchRecordKeyword(const char*& cursor) {
         default: return -1;
     }
     for (RecordKeyword keyword : {first, second}) {
-        if (keyword != kKeywordCount && TokenRestEquals(p, kRecordKeywords[keyword])) {
+        if (keyword != kKeywordCount && KeywordRestEquals(p, keyword)) {
             cursor = p;
             return keyword;
         }
