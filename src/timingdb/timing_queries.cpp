@@ -316,9 +316,12 @@ int QueryTimingEntries(const char* text, const TimingDatabase& database, const T
             }
         }
         // The block runs to the first "}"; its lines are counted on the way.
-        const char* close = p + std::strcspn(p, "}");
-        timingLineCounter = static_cast<std::uint16_t>(timingLineCounter + CountLineEnds(p, close));
-        p = close;
+        // (After a walk over its values the cursor is mostly on it already.)
+        if (*p != '}') {
+            const char* close = p + std::strcspn(p, "}");
+            timingLineCounter = static_cast<std::uint16_t>(timingLineCounter + CountLineEnds(p, close));
+            p = close;
+        }
         if (*p == '\0') return FailWith("Unexpected end of buffer\n");
         ++p;
     }
