@@ -27,6 +27,7 @@ struct Comparison {
 
 const Comparison kComparisons[] = {
     {"BM_ReadTimingDatabase10MB", "BM_CountLines10MB", "read 10 MB database / memchr line count"},
+    {"BM_CheckTimingDatabase10MB", "BM_CountLines10MB", "verdict of 10 MB database / memchr line count"},
     {"BM_StartupShippedDatabase", "BM_StartupNoDatabase", "start-up, shipped revid.dat / no database"},
     {"BM_Startup50kDatabase", "BM_StartupNoDatabase", "start-up, 50,000 records / no database"},
     {"BM_SortTimingEntries50k", "BM_StableSort50k", "SortTimingEntries 50,000 / std::stable_sort"},

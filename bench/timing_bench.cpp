@@ -41,6 +41,22 @@ void BM_ReadTimingDatabase10MB(benchmark::State& state) {
 }
 BENCHMARK(BM_ReadTimingDatabase10MB)->Unit(benchmark::kMillisecond);
 
+// The same read for the verdict alone, as `vcatool check` without --json.
+void BM_CheckTimingDatabase10MB(benchmark::State& state) {
+    const std::string& text = LargeDatabase();
+    host::Reset();
+    for (auto _ : state) {
+        vca::ResetTimingReaderState();
+        vca::TimingDatabase database{};
+        vca::TimingCheckResult result = vca::CheckTimingText(text.c_str(), &database, vca::TimingValues::kCheckOnly);
+        if (result.result != 0) state.SkipWithError("the generated database does not read");
+        benchmark::DoNotOptimize(result.recordCount);
+        vca::ReleaseTimingDatabase(&database);
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+}
+BENCHMARK(BM_CheckTimingDatabase10MB)->Unit(benchmark::kMillisecond);
+
 // The baseline: the lines of the same bytes counted with memchr.
 void BM_CountLines10MB(benchmark::State& state) {
     const std::string& text = LargeDatabase();

@@ -43,14 +43,6 @@ std::size_t TokenLength(const char* text) {
     return length;
 }
 
-bool SkipToKeyword(const char*& p) {
-    for (;;) {
-        SkipWhitespace(p);
-        if (*p != ';') return true;
-        if (!SkipLine(p)) return false;
-    }
-}
-
 int MatchKeyword(const char*& cursor, int count, const char* const* keywords) {
     const char* p = cursor;
     if (!SkipToKeyword(p)) return -1;  // the text ends inside the comment

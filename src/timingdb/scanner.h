@@ -30,6 +30,7 @@ namespace scanclass {
 constexpr std::uint8_t kBlank = 0x01;     // space, tab, CR, LF
 constexpr std::uint8_t kTokenEnd = 0x02;  // NUL, space, tab, CR, LF, "="
 constexpr std::uint8_t kHex = 0x04;       // 0-9, a-f, A-F, x, X
+constexpr std::uint8_t kLineEnd = 0x08;   // NUL, LF
 struct Table {
     std::uint8_t bits[256];
 };
@@ -39,6 +40,7 @@ constexpr Table Build() {
         std::uint8_t bits = 0;
         if (c == ' ' || c == '\t' || c == '\r' || c == '\n') bits |= kBlank | kTokenEnd;
         if (c == '\0' || c == '=') bits |= kTokenEnd;
+        if (c == '\0' || c == '\n') bits |= kLineEnd;
         if ((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F') || c == 'x' || c == 'X')
             bits |= kHex;
         table.bits[c] = bits;
@@ -75,7 +77,7 @@ std::size_t CountLineEnds(const char* begin, const char* end);
 // (the cursor is then on the terminating NUL).
 inline bool SkipLine(const char*& cursor) {
     const char* p = cursor;
-    while (*p != '\0' && *p != '\n') ++p;
+    while (!scanclass::Has(*p, scanclass::kLineEnd)) ++p;
     if (*p == '\0') {
         cursor = p;
         return false;
@@ -86,7 +88,13 @@ inline bool SkipLine(const char*& cursor) {
 }
 // Skips whitespace and comment lines, counting the lines. False when the
 // text ends inside a comment.
-bool SkipToKeyword(const char*& cursor);
+inline bool SkipToKeyword(const char*& p) {
+    for (;;) {
+        SkipWhitespace(p);
+        if (*p != ';') return true;
+        if (!SkipLine(p)) return false;
+    }
+}
 
 // Length of the token at `text`: up to the first NUL, space, tab, LF, CR or
 // "=".

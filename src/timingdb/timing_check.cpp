@@ -37,26 +37,27 @@ TimingCheckResult CheckTimingText(const char* text, TimingDatabase* database, Ti
     // a second runs only when the first wrote something, so the output is
     // the applet's.
     const std::uint32_t diagnosticsBefore = timingDiagnosticCount;
+    const bool keep = values == TimingValues::kKeep;
+    TimingValuesVerdict verdict;
+    std::uint32_t count = 0;
     std::vector<TimingEntry> records;
-    records.reserve(RecordsAtMost(text + database->headerLength));
-    if (FetchAllTimingEntries(text, *database, &records) != 0)
+    if (keep) records.reserve(RecordsAtMost(text + database->headerLength));
+    if ((keep ? FetchAllTimingEntries(text, *database, &records)
+              : CheckAllTimingEntries(text, *database, &count, &verdict)) != 0)
         return Failed(std::move(check), kReadSyntaxError, TimingCheckStage::kRecords);
-    const auto count = static_cast<std::uint32_t>(records.size());
-    if (timingDiagnosticCount != diagnosticsBefore) {
-        std::vector<TimingEntry> again(count + 1);
-        if (FetchTimingEntries(text, *database, TimingEntry{}, QM_ALL, again.data(), count) != 0)
-            return Failed(std::move(check), kReadSyntaxError, TimingCheckStage::kRecords);
-    }
+    if (keep) count = static_cast<std::uint32_t>(records.size());
+    std::uint32_t again = 0;
+    if (timingDiagnosticCount != diagnosticsBefore &&
+        CountTimingEntries(text, *database, TimingEntry{}, QM_ALL, &again) != 0)
+        return Failed(std::move(check), kReadSyntaxError, TimingCheckStage::kRecords);
 
-    check.records = std::move(records);
-    if (values == TimingValues::kCheckOnly) {
-        for (const TimingEntry& entry : check.records) {
-            TimingCandidate candidate{};
-            if (entry.type == kTypeTiming && !ReadTimingValues(entry, candidate))
-                return Failed(std::move(check), kReadSyntaxError, TimingCheckStage::kData);
-        }
-        return check;
+    check.recordCount = count;
+    if (!keep) {
+        if (!verdict.failed) return check;
+        timingErrorLine = verdict.errorLine;
+        return Failed(std::move(check), kReadSyntaxError, TimingCheckStage::kData);
     }
+    check.records = std::move(records);
     std::uint32_t timingCount = 0;
     for (const TimingEntry& entry : check.records) timingCount += entry.type == kTypeTiming;
     check.timingRecords.reserve(timingCount);

@@ -61,46 +61,61 @@ std::uint32_t LineInteger(const ValueText& number) {
 
 // The usual value line holds its number alone, directly followed by LF;
 // these two read it in one walk and leave any other line to the general
-// reading.
+// reading. Without kValues the lines are only walked, nothing converted.
+template <bool kValues>
 bool ReadIntegerLine(const char*& p, std::uint16_t& line, std::uint32_t& value) {
     const char* q = p;
     std::uint32_t small = 0;
     for (; IsDigit(*q); ++q) small = small * 10 + static_cast<std::uint32_t>(*q - '0');
     if (*q == '\n' && q - p <= 9) {  // below 10^9, exact
-        value = small;
+        if (kValues) value = small;
         p = q + 1;
         ++line;
         return true;
     }
     ValueText number;
     if (!ReadDataLine(p, line, false, &number)) return false;
-    value = LineInteger(number);
+    if (kValues) value = LineInteger(number);
     return true;
 }
 
+template <bool kValues>
 bool ReadRealLine(const char*& p, std::uint16_t& line, double& value) {
     const char* q = p;
     while (IsDigit(*q) || *q == '.') ++q;
     if (*q == '\n' && static_cast<std::size_t>(q - p) <= kValueLineChars) {
-        value = ConvertReal(p, q);
+        if (kValues) value = ConvertReal(p, q);
         p = q + 1;
         ++line;
         return true;
     }
     ValueText number;
     if (!ReadDataLine(p, line, true, &number)) return false;
-    value = ConvertReal(number.begin, number.end);
+    if (kValues) value = ConvertReal(number.begin, number.end);
     return true;
 }
 
-// The nine lines in their order. A "}" is no value character, so the end
-// of the block before the ninth value fails its line.
-bool ReadValueLines(const char*& p, std::uint16_t& line, TimingCandidate& candidate) {
-    return ReadRealLine(p, line, candidate.pixelClock) && ReadIntegerLine(p, line, candidate.hTotal) &&
-           ReadIntegerLine(p, line, candidate.hActive) && ReadIntegerLine(p, line, candidate.hSync) &&
-           ReadIntegerLine(p, line, candidate.hFrontPorch) && ReadRealLine(p, line, candidate.vTotal) &&
-           ReadIntegerLine(p, line, candidate.vActive) && ReadIntegerLine(p, line, candidate.vSync) &&
-           ReadRealLine(p, line, candidate.vFrontPorch);
+// The nine lines of a block in their order, from its first line; on a
+// failure `line` is the failing line's. A "}" is no value character, so
+// the end of the block before the ninth value fails its line.
+template <bool kValues>
+bool ReadValueLines(const char*& p, std::uint16_t& line, TimingCandidate& c) {
+    return ReadRealLine<kValues>(p, line, c.pixelClock) && ReadIntegerLine<kValues>(p, line, c.hTotal) &&
+           ReadIntegerLine<kValues>(p, line, c.hActive) && ReadIntegerLine<kValues>(p, line, c.hSync) &&
+           ReadIntegerLine<kValues>(p, line, c.hFrontPorch) && ReadRealLine<kValues>(p, line, c.vTotal) &&
+           ReadIntegerLine<kValues>(p, line, c.vActive) && ReadIntegerLine<kValues>(p, line, c.vSync) &&
+           ReadRealLine<kValues>(p, line, c.vFrontPorch);
+}
+
+// The block's first line: past the LF at which a record's data points.
+template <bool kValues>
+bool ReadBlock(const char*& p, std::uint16_t& line, TimingCandidate& candidate) {
+    if (!p) return false;
+    if (*p == '\n') {
+        ++p;
+        ++line;
+    }
+    return ReadValueLines<kValues>(p, line, candidate);
 }
 
 }  // namespace
@@ -112,21 +127,16 @@ bool ReadTimingValues(const TimingEntry& entry, TimingCandidate& candidate) {
     candidate.tag = entry.tag;
     candidate.data = entry.data;
     candidate.hfreq = entry.hfreq;
-    std::uint16_t line = entry.line;
     const char* p = entry.data;
-    if (!p) {
-        timingErrorLine = line;
-        return false;
-    }
-    if (*p == '\n') {
-        ++p;
-        ++line;
-    }
-    if (!ReadValueLines(p, line, candidate)) {
-        timingErrorLine = line;
-        return false;
-    }
-    return true;
+    std::uint16_t line = entry.line;
+    if (ReadBlock<true>(p, line, candidate)) return true;
+    timingErrorLine = line;
+    return false;
+}
+
+const char* SkipTimingValues(const char* data, std::uint16_t* line) {
+    TimingCandidate unused;
+    return ReadBlock<false>(data, *line, unused) ? data : nullptr;
 }
 
 void ReadTimingData(std::uint32_t n, bool* error, TimingCandidate* candidates, const TimingEntry* entries) {

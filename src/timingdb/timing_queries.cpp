@@ -15,6 +15,16 @@ const char* const kRecordKeywords[kKeywordCount] = {"tag",   "type",    "xres", 
 constexpr std::size_t kRecordKeywordLengths[kKeywordCount] = {3, 4, 4, 4, 5, 7, 5, 4};
 constexpr std::uint32_t Seen(RecordKeyword keyword) { return 1u << keyword; }
 
+// TokenRestEquals for a record keyword: its letters are lowercase, and a
+// character folds to one of them only when it is that letter or its capital.
+bool KeywordRestEquals(const char* p, RecordKeyword keyword) {
+    const char* word = kRecordKeywords[keyword];
+    const std::size_t length = kRecordKeywordLengths[keyword];
+    for (std::size_t i = 1; i < length; ++i)
+        if ((p[i] | 0x20) != word[i]) return false;
+    return scanclass::Has(p[length], scanclass::kTokenEnd);
+}
+
 // MatchKeyword over the record keywords, trying only those that begin
 // with the token's first letter (no two keywords are equal, so the order
 // of the tries cannot change the answer).
@@ -34,7 +44,7 @@ int MatchRecordKeyword(const char*& cursor) {
         default: return -1;
     }
     for (RecordKeyword keyword : {first, second}) {
-        if (keyword != kKeywordCount && TokenRestEquals(p, kRecordKeywords[keyword])) {
+        if (keyword != kKeywordCount && KeywordRestEquals(p, keyword)) {
             cursor = p;
             return keyword;
         }
@@ -226,11 +236,13 @@ int BitCount(std::uint32_t mask) {
 }
 
 // Where a query puts the records it finds: nowhere (a count), an array of
-// a known capacity, or a growing list.
+// a known capacity, a growing list, or nowhere with the "timing" records'
+// values checked.
 struct EntrySink {
     TimingEntry* array = nullptr;
     std::uint32_t capacity = 0;
     std::vector<TimingEntry>* list = nullptr;
+    TimingValuesVerdict* values = nullptr;
 };
 
 // Parses the record part; writes matching entries into the sink.
@@ -276,9 +288,9 @@ int QueryTimingEntries(const char* text, const TimingDatabase& database, const T
             // entry points at that line end (the LF of a CR LF), and the
             // cursor steps past one character, counting it when it is an LF.
             char c = *p;
+            entry.data = (c == '\n' || c == '}' || c == '\0') ? p : p + 1;
+            entry.line = timingLineCounter;
             if (sink.array || sink.list) {
-                entry.data = (c == '\n' || c == '}' || c == '\0') ? p : p + 1;
-                entry.line = timingLineCounter;
                 if (sink.list) {
                     sink.list->push_back(entry);
                 } else {
@@ -291,11 +303,25 @@ int QueryTimingEntries(const char* text, const TimingDatabase& database, const T
                 ++p;
             }
             ++found;
+            if (sink.values && entry.type == kTypeTiming && !sink.values->failed) {
+                // The value lines hold no "}": the block goes on after them.
+                std::uint16_t line = entry.line;
+                if (const char* end = SkipTimingValues(entry.data, &line)) {
+                    p = end;
+                    timingLineCounter = line;
+                } else {
+                    sink.values->failed = true;
+                    sink.values->errorLine = line;
+                }
+            }
         }
         // The block runs to the first "}"; its lines are counted on the way.
-        const char* close = p + std::strcspn(p, "}");
-        timingLineCounter = static_cast<std::uint16_t>(timingLineCounter + CountLineEnds(p, close));
-        p = close;
+        // (After a walk over its values the cursor is mostly on it already.)
+        if (*p != '}') {
+            const char* close = p + std::strcspn(p, "}");
+            timingLineCounter = static_cast<std::uint16_t>(timingLineCounter + CountLineEnds(p, close));
+            p = close;
+        }
         if (*p == '\0') return FailWith("Unexpected end of buffer\n");
         ++p;
     }
@@ -323,6 +349,14 @@ int FetchAllTimingEntries(const char* text, const TimingDatabase& database, std:
     EntrySink sink;
     sink.list = entries;
     return QueryTimingEntries(text, database, TimingEntry{}, QM_ALL, sink, &count);
+}
+
+int CheckAllTimingEntries(const char* text, const TimingDatabase& database, std::uint32_t* count,
+                          TimingValuesVerdict* values) {
+    *count = 0;
+    EntrySink sink;
+    sink.values = values;
+    return QueryTimingEntries(text, database, TimingEntry{}, QM_ALL, sink, count);
 }
 
 }  // namespace vca

@@ -29,6 +29,17 @@ int FetchTimingEntries(const char* text, const TimingDatabase& database, const T
 // count and a fetch would take two, with the result, diagnostics and line
 // numbers of either pass.
 int FetchAllTimingEntries(const char* text, const TimingDatabase& database, std::vector<TimingEntry>* entries);
+// The check of every record that keeps nothing: the count, and whether
+// the values of every "timing" record read (as ReadTimingValues reads
+// them), with the error line of the first that does not. The record part's
+// result, diagnostics and line numbers are a fetch's; the error line of
+// the values is left to the caller, as the record part's errors come first.
+struct TimingValuesVerdict {
+    bool failed = false;
+    std::uint16_t errorLine = 0;
+};
+int CheckAllTimingEntries(const char* text, const TimingDatabase& database, std::uint32_t* count,
+                          TimingValuesVerdict* values);
 
 // Orders entries by type, tag, monitor id (among entries that carry one),
 // stereo bit, vertical resolution and refresh, and reports neighbours that
@@ -43,5 +54,10 @@ void ReadTimingData(std::uint32_t n, bool* error, TimingCandidate* candidates, c
 // The same for one entry: false, with the error line set, when its block is
 // malformed.
 bool ReadTimingValues(const TimingEntry& entry, TimingCandidate& candidate);
+// ReadTimingValues' walk over a block whose record data is `data`, on line
+// `*line`, converting nothing: the point after its ninth value line (the
+// text before it holds no "}" and no NUL) with `*line` that point's line,
+// or null with `*line` the error line.
+const char* SkipTimingValues(const char* data, std::uint16_t* line);
 
 }  // namespace vca

@@ -98,10 +98,11 @@ TEST_F(ReaderTest, OnePassCheckMatchesTheAppletsStepsAndCountsEveryLine) {
         EXPECT_EQ(diagnostics, host::Diagnostics());
         EXPECT_EQ(AllFields(check.records), AllFields(steps.records));
         EXPECT_EQ(AllFields(check.timings), AllFields(steps.timings));
-        // The check that keeps no values gives the same verdict and output.
+        // The check that keeps no values gives the same verdict, count and output.
         const vca::TimingCheckResult verdict = Check(text, vca::TimingValues::kCheckOnly);
-        EXPECT_EQ(std::tie(verdict.stage, verdict.result, verdict.errorLine),
-                  std::tie(steps.stage, steps.result, steps.errorLine));
+        const auto count = static_cast<std::uint32_t>(steps.records.size());
+        EXPECT_EQ(std::tie(verdict.stage, verdict.result, verdict.errorLine, verdict.recordCount, check.recordCount),
+                  std::tie(steps.stage, steps.result, steps.errorLine, count, count));
         EXPECT_EQ(diagnostics, host::Diagnostics());
         ++stages[static_cast<int>(check.stage)];
         const char* counted = text.c_str();
