@@ -16,10 +16,12 @@
 // failed allocation; when a key, a DC or a table is left behind; and when a
 // second start-up over the corrected key corrects or loads anything else.
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -45,9 +47,10 @@ using startup_input::kNames;
 using startup_input::ThirdOfTheRecords;
 
 std::vector<std::pair<boardsim::Profile, bool>> boards;  // with whether the monitor is unsupported
-std::string drives[4];  // drive folders by timing database, as option bits 0-1 choose
+std::shared_ptr<const host::MemoryDrive> drives[4];  // C: drives by timing database, as option bits 0-1 choose
 
-// Loads the board profiles in name order and writes the four drives, once.
+// Loads the board profiles in name order and makes the four drives, once:
+// every run maps one of them again, so no run sees what another read.
 bool Prepare() {
     const std::string source = VCA_SOURCE_DIR;
     std::vector<std::string> files;
@@ -64,15 +67,24 @@ bool Prepare() {
     Require(!boards.empty() && !shipped.empty());
     const std::string revids[4] = {shipped, ThirdOfTheRecords(shipped), "",
                                    startup_input::kBrokenDatabase};
-    static std::string root = (std::filesystem::temp_directory_path() / "vca-startup-fuzz-XXXXXX").string();
-    Require(mkdtemp(root.data()) != nullptr);
-    std::atexit([] { std::error_code ignored; std::filesystem::remove_all(root, ignored); });
     for (int i = 0; i < 4; ++i) {
-        drives[i] = root + "/" + std::to_string(i);
-        std::filesystem::create_directories(drives[i] + "/WINDOWS/system32");
-        if (i != 2) std::ofstream(drives[i] + "/WINDOWS/system32/revid.dat", std::ios::binary) << revids[i];
+        auto drive = std::make_shared<host::MemoryDrive>();
+        if (i != 2) drive->AddFile(u"C:\\WINDOWS\\system32\\revid.dat", revids[i]);
+        drives[i] = std::move(drive);
     }
     return true;
+}
+
+// The index of a value's name in kNames, or kNameCount (lengths first: most names share a long prefix).
+std::size_t NameIndex(const std::u16string& name) {
+    static const auto lengths = [] {
+        std::array<std::size_t, startup_input::kNameCount> result{};
+        for (std::size_t i = 0; i < result.size(); ++i) result[i] = std::char_traits<char16_t>::length(kNames[i]);
+        return result;
+    }();
+    for (std::size_t i = 0; i < lengths.size(); ++i)
+        if (lengths[i] == name.size() && std::memcmp(kNames[i], name.data(), 2 * name.size()) == 0) return i;
+    return startup_input::kNameCount;
 }
 
 bool ReadsAsNumber(const char16_t* name) {
@@ -116,14 +128,15 @@ void CheckWriteBacks() {
     std::uint32_t width = 0, height = 0;
     for (const host::RegWrite& w : host::RegistryJournal()) {
         // Tables, or one of the values from Stereo to GammaDataSource1.
-        const bool table = w.name == kNames[17] || w.name == kNames[18];
-        Require(w.result == platform::kErrorSuccess && (table || std::count(kNames + 2, kNames + 13, w.name)) &&
+        const std::size_t name = NameIndex(w.name);
+        const bool table = name == 17 || name == 18;
+        Require(w.result == platform::kErrorSuccess && (table || (name >= 2 && name < 13)) &&
                 w.type == (table ? platform::kRegBinary : platform::kRegDword) &&
                 w.data.size() == (table ? sizeof(vca::GammaTable) : 4));
-        if (w.name == kNames[4]) std::memcpy(&width, w.data.data(), 4);
-        if (w.name == kNames[5]) std::memcpy(&height, w.data.data(), 4);
-        if (w.name == kNames[11] || w.name == kNames[12])  // a gamma source, as loaded
-            Require(std::memcmp(w.data.data(), &vca::currentGamma[w.name == kNames[12]].GammaDataSource, 4) == 0);
+        if (name == 4) std::memcpy(&width, w.data.data(), 4);
+        if (name == 5) std::memcpy(&height, w.data.data(), 4);
+        if (name == 11 || name == 12)  // a gamma source, as loaded
+            Require(std::memcmp(w.data.data(), &vca::currentGamma[name == 12].GammaDataSource, 4) == 0);
     }
     Require((width == 0) == (height == 0) &&
             (width == 0 || (width == s.XResolution && height == s.YResolution) ||
@@ -148,7 +161,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     host::Reset();
     vca::ResetAppletState();
-    host::MapDriveC(drives[options & 3]);
+    host::MapDriveCInMemory(drives[options & 3]);
     vca::InitApplet(host::AppletModule());
     boardsim::Install(board);
     const char16_t* key = vca::kDriverKeyPath;

@@ -1,5 +1,8 @@
 #include "base/resource_library.h"
 
+#include <algorithm>
+#include <memory>
+
 #include "base/app_state.h"
 #include "base/text.h"
 
@@ -96,10 +99,17 @@ int ShowMessage(std::uint32_t stringId, std::uint32_t type) {
 
 std::u16string LoadResourceString(std::uint32_t stringId, int capacity) {
     if (capacity <= 0) return {};
-    std::u16string buffer(static_cast<std::size_t>(capacity), u'\0');
-    int length = platform::LoadString(resourceLibrary, stringId, &buffer[0], capacity);
-    buffer.resize(length > 0 ? static_cast<std::size_t>(length) : 0);
-    return buffer;
+    // Read into a buffer of the capacity (on the stack up to a message's
+    // size), which need not be cleared: only what was read is kept.
+    char16_t small[kMessageChars];
+    std::unique_ptr<char16_t[]> large;
+    char16_t* buffer = small;
+    if (static_cast<std::size_t>(capacity) > kMessageChars) {
+        large.reset(new char16_t[static_cast<std::size_t>(capacity)]);
+        buffer = large.get();
+    }
+    const int length = platform::LoadString(resourceLibrary, stringId, buffer, capacity);
+    return std::u16string(buffer, length > 0 ? static_cast<std::size_t>(std::min(length, capacity - 1)) : 0);
 }
 
 }  // namespace vca

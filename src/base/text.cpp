@@ -1,7 +1,6 @@
 #include "base/text.h"
 
-#include <cstdio>
-#include <vector>
+#include <string>
 
 namespace vca {
 
@@ -34,14 +33,33 @@ std::u16string Widen(const char* text) {
     return out;
 }
 
+namespace {
+
+// The digits of a number in base 10 or 16, with a leading "-" when it is
+// negative, written backwards from `end`; returns where they start.
+char16_t* Digits(unsigned long long magnitude, bool negative, unsigned base, char16_t* end) {
+    char16_t* p = end;
+    do {
+        const unsigned digit = static_cast<unsigned>(magnitude % base);
+        *--p = static_cast<char16_t>(digit < 10 ? u'0' + digit : u'a' + digit - 10);
+        magnitude /= base;
+    } while (magnitude != 0);
+    if (negative) *--p = u'-';
+    return p;
+}
+
+}  // namespace
+
 std::u16string FormatText(const char16_t* format, std::initializer_list<TextArg> args) {
     std::u16string out;
     if (!format) return out;
-    std::vector<TextArg> list(args);
-    std::size_t next = 0;
+    out.reserve(64);
+    const TextArg* next = args.begin();
     for (const char16_t* p = format; *p; ++p) {
         if (*p != u'%') {
-            out += *p;
+            const char16_t* run = p;  // the literal text up to the next "%", at once
+            while (p[1] != u'\0' && p[1] != u'%') ++p;
+            out.append(run, p + 1);
             continue;
         }
         const char16_t* start = p++;
@@ -64,30 +82,40 @@ std::u16string FormatText(const char16_t* format, std::initializer_list<TextArg>
             if (!conv) break;
             continue;
         }
-        std::u16string piece;
-        if (next < list.size()) {
-            const TextArg& arg = list[next++];
+        // The piece: an argument's text, or a number's digits (a signed
+        // argument as signed unless the conversion is %u or %x).
+        char16_t digits[24];
+        const char16_t* piece = digits + 24;
+        std::size_t length = 0;
+        if (next != args.end()) {
+            const TextArg& arg = *next++;
             if (conv == u's') {
-                if (arg.kind == TextArg::kText && arg.text) piece = arg.text;
+                if (arg.kind == TextArg::kText && arg.text) {
+                    piece = arg.text;
+                    length = std::char_traits<char16_t>::length(piece);
+                }
             } else {
-                char digits[32];
-                unsigned long long u = arg.kind == TextArg::kUnsigned
-                                           ? arg.unsignedNumber
-                                           : static_cast<unsigned long long>(arg.number);
-                if (conv == u'x')
-                    std::snprintf(digits, sizeof digits, "%llx", u);
-                else if (conv == u'u' || arg.kind == TextArg::kUnsigned)
-                    std::snprintf(digits, sizeof digits, "%llu", u);
-                else
-                    std::snprintf(digits, sizeof digits, "%lld", arg.number);
-                piece = Widen(digits);
+                const bool asSigned = conv != u'x' && conv != u'u' && arg.kind != TextArg::kUnsigned;
+                const unsigned long long u = arg.kind == TextArg::kUnsigned
+                                                 ? arg.unsignedNumber
+                                                 : static_cast<unsigned long long>(arg.number);
+                const bool negative = asSigned && arg.number < 0;
+                piece = Digits(negative ? 0 - u : u, negative, conv == u'x' ? 16 : 10, digits + 24);
+                length = static_cast<std::size_t>(digits + 24 - piece);
             }
         }
-        while (static_cast<int>(piece.size()) < width) {
-            bool negative = zero && !piece.empty() && piece[0] == u'-';
-            piece.insert(negative ? 1 : 0, 1, zero && conv != u's' ? u'0' : u' ');
+        // Padded to the width: zeros after a leading "-" with the 0 flag
+        // (spaces for text), spaces in front otherwise.
+        if (static_cast<int>(length) < width) {
+            const bool negative = zero && length != 0 && piece[0] == u'-';
+            if (negative) {
+                out += u'-';
+                ++piece;
+                --length;
+            }
+            out.append(static_cast<std::size_t>(width) - length - negative, zero && conv != u's' ? u'0' : u' ');
         }
-        out += piece;
+        out.append(piece, length);
     }
     return out;
 }

@@ -50,7 +50,15 @@ void ComputeGammaTable(double gamma, GammaTable* table) {
     }
 }
 
-void MakeLinearTable(GammaTable* table) { ComputeGammaTable(1.0, table); }
+void MakeLinearTable(GammaTable* table) {
+    // The same table every time: computed once.
+    static const GammaTable linear = [] {
+        GammaTable computed;
+        ComputeGammaTable(1.0, &computed);
+        return computed;
+    }();
+    if (table) *table = linear;
+}
 
 bool IsLinearTable(const GammaTable& table) {
     GammaTable linear;

@@ -41,6 +41,8 @@ void BuildTimingFilePath() {
     CopyText(timingFilePath, std::u16string(directory) + kTimingFileName);
 }
 
+constexpr std::size_t kShortText = 128;
+
 // Converts an ANSI text of at most `sourceBytes` bytes into a UTF-16 field,
 // cut at the field's capacity.
 void AnsiToField(const char* source, std::size_t sourceBytes, char16_t* field, std::size_t capacity) {
@@ -49,6 +51,18 @@ void AnsiToField(const char* source, std::size_t sourceBytes, char16_t* field, s
     while (length < sourceBytes && source[length] != '\0') ++length;
     if (length == 0) return;
     const int units = static_cast<int>(length);
+    // A byte gives at most one unit: a short text converts in one call into
+    // a buffer on the stack (should that fail, as below).
+    if (length <= kShortText) {
+        char16_t small[kShortText + 1];
+        const int written = platform::MultiByteToWideChar(platform::kCodePageAnsi, platform::kMbPrecomposed,
+                                                          source, units, small, units);
+        if (written > 0) {
+            small[written] = u'\0';
+            CopyText(field, capacity, small);
+            return;
+        }
+    }
     const int needed = platform::MultiByteToWideChar(platform::kCodePageAnsi, platform::kMbPrecomposed,
                                                      source, units, nullptr, 0);
     if (needed <= 0) return;

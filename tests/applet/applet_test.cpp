@@ -215,6 +215,9 @@ TEST(Text, FormatsLikeTheCLibrary) {
         {vca::FormatText(u"<%s>", {u"n/a"}), "<n/a>"},
         {vca::FormatText(u"100%% %q", {}), "100% %q"},
         {vca::FormatText(u"%s and %s", {u"one"}), "one and "},
+        {vca::FormatText(u"%x %u %d %d", {-1, -2, 4000000000u, -9223372036854775807LL - 1}),
+         "ffffffffffffffff 18446744073709551614 4000000000 -9223372036854775808"},
+        {vca::FormatText(u"%05s|%3s|%d|50%", {u"-ab", u"abcd"}), "-  ab|abcd||50%"},
     };
     for (const auto& c : cases) EXPECT_EQ(Utf8(c.got), c.expect);
 }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <tuple>
 #include <vector>
 
@@ -285,6 +286,39 @@ TEST_F(LoaderTest, CatalogueHoldsTheLastBlockFirstAndASecondLoadReplacesIt) {
                                                  "First generic|MS|0|hfmax=80.000000|hfmin=30.000000"}));
     // Text, three monitor blocks and the catalogue.
     EXPECT_EQ(host::OutstandingAllocations(), 5);
+}
+
+// A drive held in memory (the start-up fuzz target's) reads as a folder
+// does: the same catalogue, names without regard to case, folders as the
+// files' parents, no way out of the drive, and nothing created on it.
+TEST_F(LoaderTest, AMemoryDriveReadsAsAFolderDoes) {
+    const std::string text = timingtest::ReadFile("three-monitors.dat");
+    auto memory = std::make_shared<host::MemoryDrive>();
+    memory->AddFile(u"\\windows\\SYSTEM32\\Revid.dat", text);
+    std::vector<std::string> catalogues;
+    for (bool inMemory : {false, true}) {
+        Prepare(text);
+        if (inMemory) host::MapDriveCInMemory(memory);
+        ASSERT_EQ(vca::LoadTimingDatabase(), 1);
+        std::string& names = catalogues.emplace_back();
+        for (const vca::MonitorEntry* e = vca::monitorCatalogue; e->name[0] != u'\0'; ++e)
+            names += vcatest::Utf8(e->name) + "|";
+    }
+    EXPECT_EQ(catalogues[0], catalogues[1]);
+    EXPECT_EQ(catalogues[1], "Third|Caf\u00e9 monitor|First generic|");
+    EXPECT_TRUE(platform::FileExists(u"C:\\WINDOWS"));
+    EXPECT_TRUE(platform::FileExists(u"c:/windows/./system32\\\\REVID.DAT"));
+    EXPECT_FALSE(platform::FileExists(u"C:\\WINDOWS\\system32\\..\\system32\\revid.dat"));
+    EXPECT_FALSE(platform::FileExists(u"C:\\WIN"));
+    EXPECT_FALSE(platform::FileExists(u"D:\\WINDOWS\\system32\\revid.dat"));
+    EXPECT_EQ(host::HostPathFor(u"C:\\WINDOWS"), "");
+    EXPECT_EQ(platform::OpenTextFile(u"C:\\WINDOWS\\system32"), 0u);
+    EXPECT_EQ(platform::CreateTextFile(u"C:\\WINDOWS\\new.txt"), 0u);
+    const platform::TextFile file = platform::OpenTextFile(u"C:\\WINDOWS\\system32\\revid.dat");
+    char line[32];
+    ASSERT_TRUE(platform::ReadTextLine(file, line, sizeof line));
+    EXPECT_STREQ(line, "version 1\n");
+    platform::CloseTextFile(file);
 }
 
 }  // namespace

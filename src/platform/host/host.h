@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -86,9 +88,28 @@ int DcReleaseCount();
 // regard to case when the exact name is missing). Paths starting with "\"
 // are on C: too.
 void MapDriveC(const std::string& hostFolder);
+// Files held in memory for the C: drive, by Windows path on it
+// ("C:\WINDOWS\system32\revid.dat", or from "\"; components matched
+// without regard to case, as on a mapped folder). Its folders are the
+// files' parents.
+class MemoryDrive {
+public:
+    void AddFile(const std::u16string& path, std::string bytes);
+    // The bytes of a file, or null; whether a file or folder exists.
+    const std::string* Find(const std::u16string& path) const;
+    bool Exists(const std::u16string& path) const;
+
+private:
+    std::map<std::string, std::string> files_;  // by folded path
+};
+// Maps the C: drive to a memory drive instead of a folder, until Reset or
+// MapDriveC: files read from it never touch the host's disk, and files
+// cannot be created on it. The drive is shared, not copied, so mapping the
+// same one again costs nothing.
+void MapDriveCInMemory(std::shared_ptr<const MemoryDrive> drive);
 // The Windows directory as the platform reports it (default "C:\WINDOWS").
 void SetWindowsDirectory(const std::u16string& path);
-// Host path for a Windows path; empty when the drive is not mapped.
+// Host path for a Windows path; empty when the drive is not mapped to a folder.
 std::string HostPathFor(const std::u16string& windowsPath);
 // Fault injection on the file functions.
 void FailFileOpen(bool fail);

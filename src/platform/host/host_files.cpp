@@ -1,8 +1,11 @@
 // Files of the emulated machine: Windows paths on drive C: are read from a
 // host folder, with MSVCRT's text mode for line reading.
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <map>
+#include <memory>
+#include <string_view>
 
 #include "platform/host/host_state.h"
 
@@ -19,6 +22,7 @@ struct TextStream {
 
 struct FileState {
     std::string driveC;  // host folder behind C:, empty when unmapped
+    std::shared_ptr<const MemoryDrive> memoryDrive;  // or the files in memory behind it
     std::u16string windowsDirectory = u"C:\\WINDOWS";
     bool failOpen = false;
     bool failSize = false;
@@ -59,9 +63,90 @@ void CloseAll() {
     for (auto& [handle, text] : files().texts) std::fclose(text.file);
 }
 
+// The components of a path on C: ("." and empty ones dropped); false for
+// another drive, a relative path or a step up out of the drive.
+bool DriveComponents(const std::u16string& windowsPath, std::vector<std::string>* parts) {
+    std::u16string rest;
+    if (windowsPath.size() >= 2 && windowsPath[1] == u':') {
+        if (FoldAscii(windowsPath[0]) != u'C') return false;
+        rest = windowsPath.substr(2);
+    } else if (!windowsPath.empty() && (windowsPath[0] == u'\\' || windowsPath[0] == u'/')) {
+        rest = windowsPath;
+    } else {
+        return false;  // relative paths have no current folder here
+    }
+    std::size_t start = 0;
+    while (start <= rest.size()) {
+        std::size_t end = rest.find_first_of(u"\\/", start);
+        if (end == std::u16string::npos) end = rest.size();
+        std::string part = ToUtf8(rest.substr(start, end - start));
+        if (part == "..") return false;  // stay inside the drive
+        if (!part.empty() && part != ".") parts->push_back(std::move(part));
+        start = end + 1;
+    }
+    return true;
+}
+
+// A memory drive's key for a path: its components (as DriveComponents
+// takes them) folded, each followed by "\\"; built in place, as every file
+// look-up makes one.
+bool MemoryKey(const std::u16string& windowsPath, std::string* key) {
+    std::size_t start = 0;
+    if (windowsPath.size() >= 2 && windowsPath[1] == u':') {
+        if (FoldAscii(windowsPath[0]) != u'C') return false;
+        start = 2;
+    } else if (windowsPath.empty() || (windowsPath[0] != u'\\' && windowsPath[0] != u'/')) {
+        return false;
+    }
+    while (start <= windowsPath.size()) {
+        std::size_t end = windowsPath.find_first_of(u"\\/", start);
+        if (end == std::u16string::npos) end = windowsPath.size();
+        const std::u16string_view part(windowsPath.data() + start, end - start);
+        start = end + 1;
+        if (part == u"..") return false;
+        if (part.empty() || part == u".") continue;
+        if (std::all_of(part.begin(), part.end(), [](char16_t c) { return c < 0x80; })) {
+            for (char16_t c : part) *key += static_cast<char>(FoldAscii(c));
+        } else {
+            for (char c : ToUtf8(std::u16string(part))) *key += static_cast<char>(FoldAscii(static_cast<unsigned char>(c)));
+        }
+        *key += '\\';
+    }
+    return true;
+}
+
 }  // namespace
 
-void MapDriveC(const std::string& hostFolder) { files().driveC = hostFolder; }
+void MemoryDrive::AddFile(const std::u16string& path, std::string bytes) {
+    std::string key;
+    if (MemoryKey(path, &key) && !key.empty()) files_[key] = std::move(bytes);
+}
+
+const std::string* MemoryDrive::Find(const std::u16string& path) const {
+    std::string key;
+    if (!MemoryKey(path, &key)) return nullptr;
+    const auto it = files_.find(key);
+    return it == files_.end() ? nullptr : &it->second;
+}
+
+bool MemoryDrive::Exists(const std::u16string& path) const {
+    std::string key;
+    if (!MemoryKey(path, &key)) return false;
+    // The file itself, or the first file under the folder of that name.
+    const auto it = files_.lower_bound(key);
+    return key.empty() || (it != files_.end() && it->first.compare(0, key.size(), key) == 0);
+}
+
+void MapDriveC(const std::string& hostFolder) {
+    files().driveC = hostFolder;
+    files().memoryDrive.reset();
+}
+
+void MapDriveCInMemory(std::shared_ptr<const MemoryDrive> drive) {
+    files().driveC.clear();
+    files().memoryDrive = std::move(drive);
+}
+
 void SetWindowsDirectory(const std::u16string& path) { files().windowsDirectory = path; }
 void FailFileOpen(bool fail) { files().failOpen = fail; }
 void FailFileSize(bool fail) { files().failSize = fail; }
@@ -69,26 +154,10 @@ const std::vector<std::u16string>& FileSearches() { return files().searches; }
 
 std::string HostPathFor(const std::u16string& windowsPath) {
     const std::string& root = files().driveC;
-    if (root.empty()) return {};
-    std::u16string rest;
-    if (windowsPath.size() >= 2 && windowsPath[1] == u':') {
-        if (FoldAscii(windowsPath[0]) != u'C') return {};
-        rest = windowsPath.substr(2);
-    } else if (!windowsPath.empty() && (windowsPath[0] == u'\\' || windowsPath[0] == u'/')) {
-        rest = windowsPath;
-    } else {
-        return {};  // relative paths have no current folder here
-    }
+    std::vector<std::string> parts;
+    if (root.empty() || !DriveComponents(windowsPath, &parts)) return {};
     fs::path path(root);
-    std::size_t start = 0;
-    while (start <= rest.size()) {
-        std::size_t end = rest.find_first_of(u"\\/", start);
-        if (end == std::u16string::npos) end = rest.size();
-        std::string part = ToUtf8(rest.substr(start, end - start));
-        if (part == "..") return {};  // stay inside the mapped folder
-        if (!part.empty() && part != ".") path = Resolve(path, part);
-        start = end + 1;
-    }
+    for (const std::string& part : parts) path = Resolve(path, part);
     return path.string();
 }
 
@@ -113,6 +182,13 @@ std::uint32_t CopyDirectory(const std::u16string& text, char16_t* buffer, std::u
 
 std::FILE* OpenHost(const char16_t* path, const char* mode) {
     if (!path) return nullptr;
+    if (const auto& drive = host::files().memoryDrive) {
+        // Read from the bytes in place; nothing is created on a memory drive.
+        const std::string* bytes = mode[0] == 'r' ? drive->Find(path) : nullptr;
+        if (!bytes) return nullptr;
+        static char none;  // an empty file still needs a buffer
+        return fmemopen(bytes->empty() ? &none : const_cast<char*>(bytes->data()), bytes->size(), "rb");
+    }
     std::string hostPath = host::HostPathFor(path);
     if (hostPath.empty()) return nullptr;
     std::error_code ec;
@@ -173,6 +249,7 @@ void CloseFile(FileHandle file) {
 bool FileExists(const char16_t* path) {
     if (!path) return false;
     host::files().searches.emplace_back(path);
+    if (const auto& drive = host::files().memoryDrive) return drive->Exists(path);
     std::string hostPath = host::HostPathFor(path);
     std::error_code ec;
     return !hostPath.empty() && std::filesystem::exists(hostPath, ec);

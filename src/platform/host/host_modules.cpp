@@ -3,6 +3,7 @@
 // lists the resource scripts are built from.
 #include <map>
 #include <set>
+#include <string_view>
 
 #include "platform/host/host_state.h"
 
@@ -174,7 +175,7 @@ int LoadString(Module module, std::uint32_t id, char16_t* buffer, int capacity) 
     buffer[0] = u'\0';
     int key;
     if (!host::TableKey(module, &key)) return 0;
-    std::u16string text;
+    std::u16string_view text;  // the table's own text, not a copy
     auto found = host::modules().overrides.find({key, id});
     if (found != host::modules().overrides.end()) {
         text = found->second;

@@ -107,7 +107,7 @@ std::uint32_t MapGenericRights(std::uint32_t access) {
     return access;
 }
 
-RegValue* FindValue(KeyRecord* key, const std::u16string& name) {
+RegValue* FindValue(KeyRecord* key, std::u16string_view name) {
     for (RegValue& value : key->values)
         if (detail::EqualNoCase(value.name, name)) return &value;
     return nullptr;
@@ -157,7 +157,7 @@ bool SplitKeyPath(const std::u16string& path, std::vector<std::u16string>* names
     return true;
 }
 
-bool EqualNoCase(const std::u16string& a, const std::u16string& b) {
+bool EqualNoCase(std::u16string_view a, std::u16string_view b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i)
         if (UpperAscii(a[i]) != UpperAscii(b[i])) return false;

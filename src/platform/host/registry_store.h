@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/host/host.h"
@@ -27,7 +28,7 @@ struct KeyRecord {
 bool SplitKeyPath(const std::u16string& path, std::vector<std::u16string>* names);
 
 // ASCII-only case-insensitive comparison, as the registry compares names.
-bool EqualNoCase(const std::u16string& a, const std::u16string& b);
+bool EqualNoCase(std::u16string_view a, std::u16string_view b);
 
 // The key at `path`, or null when it does not exist (or the path is bad).
 KeyRecord* FindKey(const std::u16string& path);
