@@ -186,8 +186,19 @@ std::FILE* OpenHost(const char16_t* path, const char* mode) {
         // Read from the bytes in place; nothing is created on a memory drive.
         const std::string* bytes = mode[0] == 'r' ? drive->Find(path) : nullptr;
         if (!bytes) return nullptr;
+#ifdef _WIN32
+        // No fmemopen in the Windows C library: a temporary copy. Memory
+        // drives serve the fuzz targets, which run on Linux.
+        std::FILE* copy = std::tmpfile();
+        if (copy && (std::fwrite(bytes->data(), 1, bytes->size(), copy) != bytes->size() || std::fseek(copy, 0, SEEK_SET))) {
+            std::fclose(copy);
+            return nullptr;
+        }
+        return copy;
+#else
         static char none;  // an empty file still needs a buffer
         return fmemopen(bytes->empty() ? &none : const_cast<char*>(bytes->data()), bytes->size(), "rb");
+#endif
     }
     std::string hostPath = host::HostPathFor(path);
     if (hostPath.empty()) return nullptr;
