@@ -1,11 +1,9 @@
 // Files of the emulated machine: Windows paths on drive C: are read from a
 // host folder, with MSVCRT's text mode for line reading.
-#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <map>
 #include <memory>
-#include <string_view>
 
 #include "platform/host/host_state.h"
 
@@ -87,29 +85,13 @@ bool DriveComponents(const std::u16string& windowsPath, std::vector<std::string>
     return true;
 }
 
-// A memory drive's key for a path: its components (as DriveComponents
-// takes them) folded, each followed by "\\"; built in place, as every file
-// look-up makes one.
+// A memory drive's key for a path: its components, as on a mapped folder,
+// folded, each followed by "\\".
 bool MemoryKey(const std::u16string& windowsPath, std::string* key) {
-    std::size_t start = 0;
-    if (windowsPath.size() >= 2 && windowsPath[1] == u':') {
-        if (FoldAscii(windowsPath[0]) != u'C') return false;
-        start = 2;
-    } else if (windowsPath.empty() || (windowsPath[0] != u'\\' && windowsPath[0] != u'/')) {
-        return false;
-    }
-    while (start <= windowsPath.size()) {
-        std::size_t end = windowsPath.find_first_of(u"\\/", start);
-        if (end == std::u16string::npos) end = windowsPath.size();
-        const std::u16string_view part(windowsPath.data() + start, end - start);
-        start = end + 1;
-        if (part == u"..") return false;
-        if (part.empty() || part == u".") continue;
-        if (std::all_of(part.begin(), part.end(), [](char16_t c) { return c < 0x80; })) {
-            for (char16_t c : part) *key += static_cast<char>(FoldAscii(c));
-        } else {
-            for (char c : ToUtf8(std::u16string(part))) *key += static_cast<char>(FoldAscii(static_cast<unsigned char>(c)));
-        }
+    std::vector<std::string> parts;
+    if (!DriveComponents(windowsPath, &parts)) return false;
+    for (const std::string& part : parts) {
+        for (char c : part) *key += static_cast<char>(FoldAscii(static_cast<unsigned char>(c)));
         *key += '\\';
     }
     return true;
