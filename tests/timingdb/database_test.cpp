@@ -22,6 +22,7 @@
 namespace {
 
 using T = vca::TimingTest;
+using timingtest::Fields;
 using timingtest::ReaderTest;
 using ValidationTest = vcatest::AppletTest;
 
@@ -153,10 +154,6 @@ TEST_F(ValidationTest, DriverLimitsComeFromItsKey) {
     }
 }
 
-auto Fields(const vca::TimingEntry& e) {
-    return std::make_tuple(e.tag, e.type, e.monid, e.flags, e.hfreq, e.line, e.xres, e.yres, e.refresh, e.data);
-}
-
 // The accepted candidates are compacted with the mode the validation found
 // and every field copied; the slots after them stay as they were.
 TEST_F(ValidationTest, AcceptedCandidatesAreCompactedWithTheirMode) {
@@ -264,48 +261,40 @@ TEST_F(LoaderTest, EveryFailureShowsOneComposedMessageAndSetsOneFlag) {
     }
 }
 
-TEST_F(LoaderTest, CatalogueHoldsTheLastBlockFirstAndASecondLoadReplacesIt) {
-    Prepare("version 1\ndisplay {\n}\n");
-    ASSERT_EQ(vca::LoadTimingDatabase(), 1);
-    ASSERT_TRUE(vca::databaseInvalid);
+// The catalogue, from a drive in a folder or held in memory (the start-up
+// fuzz target's). A memory drive reads as a folder does: names without
+// regard to case, folders as the files' parents, no way out of the drive,
+// and nothing created on it.
+TEST_F(LoaderTest, CatalogueHoldsTheLastBlockFirstAndASecondLoadReplacesItOnEitherDrive) {
     // The second monitor's name holds an e acute in the ANSI code page.
-    drive.WriteFile("WINDOWS/system32/revid.dat", timingtest::ReadFile("three-monitors.dat"));
-    ASSERT_EQ(vca::LoadTimingDatabase(), 1);
-    EXPECT_EQ(host::MessageBoxes().size(), 1u) << "only the first load's";
-    EXPECT_FALSE(vca::databaseUnreadable || vca::databaseInvalid);
-    ASSERT_NE(vca::monitorCatalogue, nullptr);
-    // Name, tag, tag index and every limit given, the last block first.
-    std::vector<std::string> entries;
-    for (const vca::MonitorEntry* e = vca::monitorCatalogue; e->name[0] != u'\0'; ++e) {
-        std::string& entry = entries.emplace_back(vcatest::Utf8(e->name) + "|" + vcatest::Utf8(e->tagName) + "|" + std::to_string(e->tagIndex));
-        for (int l = 0; l < vca::kLimitCount; ++l)
-            if (e->limits[l] != 0.0) entry += "|" + std::string(vca::kLimitNames[l]) + "=" + std::to_string(e->limits[l]);
-    }
-    EXPECT_EQ(entries, (std::vector<std::string>{"Third|MS|0|vs%max=10.000000|vs%min=2.000000",
-                                                 "Caf\u00e9 monitor|LM|1|vfmin=50.000000|vsmax=0.250000",
-                                                 "First generic|MS|0|hfmax=80.000000|hfmin=30.000000"}));
-    // Text, three monitor blocks and the catalogue.
-    EXPECT_EQ(host::OutstandingAllocations(), 5);
-}
-
-// A drive held in memory (the start-up fuzz target's) reads as a folder
-// does: the same catalogue, names without regard to case, folders as the
-// files' parents, no way out of the drive, and nothing created on it.
-TEST_F(LoaderTest, AMemoryDriveReadsAsAFolderDoes) {
     const std::string text = timingtest::ReadFile("three-monitors.dat");
     auto memory = std::make_shared<host::MemoryDrive>();
     memory->AddFile(u"\\windows\\SYSTEM32\\Revid.dat", text);
-    std::vector<std::string> catalogues;
     for (bool inMemory : {false, true}) {
-        Prepare(text);
-        if (inMemory) host::MapDriveCInMemory(memory);
+        SCOPED_TRACE(inMemory ? "drive in memory" : "drive in a folder");
+        Prepare("version 1\ndisplay {\n}\n");
         ASSERT_EQ(vca::LoadTimingDatabase(), 1);
-        std::string& names = catalogues.emplace_back();
-        for (const vca::MonitorEntry* e = vca::monitorCatalogue; e->name[0] != u'\0'; ++e)
-            names += vcatest::Utf8(e->name) + "|";
+        ASSERT_TRUE(vca::databaseInvalid);
+        if (inMemory) host::MapDriveCInMemory(memory);
+        else drive.WriteFile("WINDOWS/system32/revid.dat", text);
+        ASSERT_EQ(vca::LoadTimingDatabase(), 1);
+        EXPECT_EQ(host::MessageBoxes().size(), 1u) << "only the first load's";
+        EXPECT_FALSE(vca::databaseUnreadable || vca::databaseInvalid);
+        ASSERT_NE(vca::monitorCatalogue, nullptr);
+        // Name, tag, tag index and every limit given, the last block first.
+        std::vector<std::string> entries;
+        for (const vca::MonitorEntry* e = vca::monitorCatalogue; e->name[0] != u'\0'; ++e) {
+            std::string& entry = entries.emplace_back(vcatest::Utf8(e->name) + "|" + vcatest::Utf8(e->tagName) + "|" +
+                                                      std::to_string(e->tagIndex));
+            for (int l = 0; l < vca::kLimitCount; ++l)
+                if (e->limits[l] != 0.0) entry += "|" + std::string(vca::kLimitNames[l]) + "=" + std::to_string(e->limits[l]);
+        }
+        EXPECT_EQ(entries, (std::vector<std::string>{"Third|MS|0|vs%max=10.000000|vs%min=2.000000",
+                                                     "Caf\u00e9 monitor|LM|1|vfmin=50.000000|vsmax=0.250000",
+                                                     "First generic|MS|0|hfmax=80.000000|hfmin=30.000000"}));
+        // Text, three monitor blocks and the catalogue.
+        EXPECT_EQ(host::OutstandingAllocations(), 5);
     }
-    EXPECT_EQ(catalogues[0], catalogues[1]);
-    EXPECT_EQ(catalogues[1], "Third|Caf\u00e9 monitor|First generic|");
     EXPECT_TRUE(platform::FileExists(u"C:\\WINDOWS"));
     EXPECT_TRUE(platform::FileExists(u"c:/windows/./system32\\\\REVID.DAT"));
     EXPECT_FALSE(platform::FileExists(u"C:\\WINDOWS\\system32\\..\\system32\\revid.dat"));

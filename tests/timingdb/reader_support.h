@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 #include "platform/host/host.h"
 #include "support/applet_fixture.h"
@@ -30,6 +31,11 @@ inline std::string Crlf(const std::string& text) {
 // The bytes of a file: a name of tests/data/timingdb, or a full path.
 inline std::string ReadFile(const std::string& path) {
     return vcatest::ReadFileBytes(path[0] == '/' ? path : VCA_SOURCE_DIR "/tests/data/timingdb/" + path);
+}
+
+// Every field of an entry, to compare entries whole.
+inline auto Fields(const vca::TimingEntry& e) {
+    return std::make_tuple(e.tag, e.type, e.xres, e.yres, e.refresh, e.hfreq, e.monid, e.flags, e.line, e.data);
 }
 
 class ReaderTest : public ::testing::Test {
