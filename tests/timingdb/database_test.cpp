@@ -287,7 +287,8 @@ TEST_F(LoaderTest, CatalogueHoldsTheLastBlockFirstAndASecondLoadReplacesItOnEith
             std::string& entry = entries.emplace_back(vcatest::Utf8(e->name) + "|" + vcatest::Utf8(e->tagName) + "|" +
                                                       std::to_string(e->tagIndex));
             for (int l = 0; l < vca::kLimitCount; ++l)
-                if (e->limits[l] != 0.0) entry += "|" + std::string(vca::kLimitNames[l]) + "=" + std::to_string(e->limits[l]);
+                if (e->limits[l] != 0.0)
+                    entry += "|" + std::string(vca::kLimitNames[l]) + "=" + std::to_string(e->limits[l]);
         }
         EXPECT_EQ(entries, (std::vector<std::string>{"Third|MS|0|vs%max=10.000000|vs%min=2.000000",
                                                      "Caf\u00e9 monitor|LM|1|vfmin=50.000000|vsmax=0.250000",
