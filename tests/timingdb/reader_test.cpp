@@ -268,7 +268,8 @@ std::vector<int> Lines(const std::vector<TimingEntry>& entries) {
 
 // Entries from small value ranges, so that every stage meets ties; the
 // line field numbers them so that the order of equal entries shows.
-TEST_F(ReaderTest, SortingGivesExactlyTheOrderOfTheExchangeStages) {
+// Neighbours equal in every field are reported and kept.
+TEST_F(ReaderTest, SortingGivesExactlyTheOrderOfTheExchangeStagesAndReportsDuplicates) {
     std::mt19937 random(20240611);
     const std::uint32_t flagBits[] = {0, vca::TF_MONID, vca::TF_STEREO, vca::TF_MONID | vca::TF_STEREO,
                                       vca::TF_MONID | vca::TF_FSEL};
@@ -286,9 +287,8 @@ TEST_F(ReaderTest, SortingGivesExactlyTheOrderOfTheExchangeStages) {
         vca::SortTimingEntries(entries.data(), static_cast<std::uint32_t>(entries.size()));
         ASSERT_EQ(Lines(entries), Lines(expected)) << "round " << round;
     }
-}
 
-TEST_F(ReaderTest, SortingReportsNeighboursEqualInEveryFieldAndKeepsThem) {
+    host::Reset();
     std::vector<TimingEntry> entries(4, TimingEntry{0, 1, 1280, 1024, 60, 0, 0, vca::TF_FSEL, 0, nullptr});
     for (std::uint16_t i = 0; i < 4; ++i) entries[i].line = i;
     entries[1].refresh = 75;
