@@ -48,6 +48,13 @@ std::string SampleWith(int number, const std::string& line) {
     return Join(lines);
 }
 
+// The sample file without its last `count` lines.
+std::string SampleWithout(int count) {
+    Lines lines = SampleLines();
+    lines.resize(lines.size() - count);
+    return Join(lines);
+}
+
 GammaTable Sentinel() {
     GammaTable table;
     std::memset(&table, 0xA5, sizeof table);
@@ -74,6 +81,7 @@ struct FileCase {
     std::vector<Probe> probes;  // for a taken file: entries that differ from the sample
     long long number = 0;       // for a refused file: what the line held, when that is reported
     const char* piece = nullptr;  // for a refused file: the faulty line as read
+    int channel = 0, valuesRead = 0;  // for a short channel: which one (1 to 3), and its values read
 };
 
 TEST_F(GammaFileTest, TakesValidFilesAndSaysWhyItRefusesTheOthers) {
@@ -111,7 +119,11 @@ TEST_F(GammaFileTest, TakesValidFilesAndSaysWhyItRefusesTheOthers) {
         {"letters on a value line", true, SampleWith(400, "abc"), GammaFileFault::kNotANumber, 400, {}},
         {"empty value line", true, SampleWith(3, ""), GammaFileFault::kNotANumber, 3, {}},
         {"end of file mark inside channel 2", true, SampleWith(300, "\x1A"), GammaFileFault::kChannelShort,
-         299, {}},
+         299, {}, 0, nullptr, 2, 41},
+        {"1 value line missing", true, SampleWithout(1), GammaFileFault::kChannelShort, 769, {}, 0, nullptr, 3, 255},
+        {"256 missing", true, SampleWithout(256), GammaFileFault::kChannelShort, 514, {}, 0, nullptr, 3, 0},
+        {"257 missing", true, SampleWithout(257), GammaFileFault::kChannelShort, 513, {}, 0, nullptr, 2, 255},
+        {"768 missing", true, SampleWithout(768), GammaFileFault::kChannelShort, 2, {}, 0, nullptr, 1, 0},
     };
 
     for (const auto& c : cases) {
@@ -123,6 +135,9 @@ TEST_F(GammaFileTest, TakesValidFilesAndSaysWhyItRefusesTheOthers) {
         bool taken = vca::ReadGammaFileReport(u"C:\\gamma\\test.gc", &table, &report);
         EXPECT_EQ(report.fault, c.fault);
         EXPECT_EQ(report.line, c.line);
+        if (c.fault == GammaFileFault::kChannelShort) {
+            EXPECT_EQ(std::make_pair(report.channel, report.valuesRead), std::make_pair(c.channel, c.valuesRead));
+        }
         if (c.fault == kNone) {
             ASSERT_TRUE(taken);
             GammaTable expected{vca::kGammaHeader, {}};
@@ -141,24 +156,6 @@ TEST_F(GammaFileTest, TakesValidFilesAndSaysWhyItRefusesTheOthers) {
             GammaTable untouched = Sentinel();
             EXPECT_EQ(std::memcmp(&untouched, &table, sizeof table), 0) << "a refused file changed the table";
         }
-    }
-}
-
-TEST_F(GammaFileTest, ShortChannelSaysWhichChannelAndHowFar) {
-    struct Case { int dropped; int channel; int valuesRead; };
-    const Case cases[] = {{1, 3, 255}, {256, 3, 0}, {257, 2, 255}, {768, 1, 0}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.dropped << " value lines missing");
-        Lines lines = SampleLines();
-        lines.resize(lines.size() - c.dropped);
-        drive.WriteFile("short.gc", Join(lines));
-        GammaTable table = Sentinel();
-        vca::GammaFileReport report;
-        EXPECT_FALSE(vca::ReadGammaFileReport(u"C:\\short.gc", &table, &report));
-        EXPECT_EQ(report.fault, GammaFileFault::kChannelShort);
-        EXPECT_EQ(report.channel, c.channel);
-        EXPECT_EQ(report.valuesRead, c.valuesRead);
-        EXPECT_EQ(report.line, vca::kGammaFileLines - c.dropped);
     }
 }
 
