@@ -11,7 +11,6 @@
 #include "driver/board_identity.h"
 #include "gamma/gamma_table.h"
 #include "modes/mode_table.h"
-#include "modes/mode_views.h"
 #include "settings/default_settings.h"
 #include "settings/hardware_info.h"
 #include "base/app_state.h"
