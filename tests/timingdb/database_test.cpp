@@ -15,15 +15,12 @@
 #include "driver/board_identity.h"
 #include "timingdb/database_loader.h"
 #include "timingdb/monitor_catalogue.h"
-#include "reader_support.h"
 #include "support/applet_fixture.h"
 #include "timingdb/timing_validation.h"
 
 namespace {
 
 using T = vca::TimingTest;
-using timingtest::Fields;
-using timingtest::ReaderTest;
 using ValidationTest = vcatest::AppletTest;
 
 // A "timing" record's nine values: MHz, horizontal total, active, sync,
@@ -87,28 +84,6 @@ TEST(TimingBoardTests, GeometryClockAndUndefinedTimingsDecideInOrder) {
               std::make_tuple(std::uint16_t{60}, T::kTileCount, 8192.0, 4096.0));
 }
 
-// Each monitor block of monitor-limits.dat limits the timing of its tag and
-// says in its description what the limits decide.
-TEST_F(ReaderTest, EveryNonZeroMonitorLimitBoundsItsQuantityInclusively) {
-    const vca::TimingCheckResult check = Check(timingtest::ReadFile("monitor-limits.dat"));
-    ASSERT_EQ(check.result, 0) << host::Diagnostics();
-    int checked = 0;
-    for (const vca::DISPENTRY* block = db.entries; block; block = block->next) {
-        vca::MonitorEntry monitor{};
-        std::copy(block->limits, block->limits + vca::kLimitCount, monitor.limits);
-        const std::string desc = block->desc;
-        for (const vca::TimingCandidate& timing : check.timings) {
-            if (timing.tag != block->tag) continue;
-            const vca::TimingVerdict verdict = vca::CheckTiming(timing, {0, 0, 0, 0}, 8, monitor);
-            std::string found = vca::TimingTestName(verdict.test);
-            if (verdict.limitIndex >= 0) found += std::string(" ") + vca::kLimitNames[verdict.limitIndex];
-            EXPECT_EQ(found, desc.substr(desc.find(": ") + 2)) << desc;
-            ++checked;
-        }
-    }
-    EXPECT_EQ(checked, 14);
-}
-
 // The driver's key with its four pixel clock limits, and the applet's
 // resources for the message about them.
 void PutLimits(std::uint32_t flags, std::uint32_t max1020, std::uint32_t max1280, std::uint32_t vco) {
@@ -152,6 +127,10 @@ TEST_F(ValidationTest, DriverLimitsComeFromItsKey) {
         }
         EXPECT_EQ(host::OpenKeyCount(), 0);
     }
+}
+
+auto Fields(const vca::TimingEntry& e) {
+    return std::make_tuple(e.tag, e.type, e.xres, e.yres, e.refresh, e.hfreq, e.monid, e.flags, e.line, e.data);
 }
 
 // The accepted candidates are compacted with the mode the validation found
@@ -267,7 +246,7 @@ TEST_F(LoaderTest, EveryFailureShowsOneComposedMessageAndSetsOneFlag) {
 // and nothing created on it.
 TEST_F(LoaderTest, CatalogueHoldsTheLastBlockFirstAndASecondLoadReplacesItOnEitherDrive) {
     // The second monitor's name holds an e acute in the ANSI code page.
-    const std::string text = timingtest::ReadFile("three-monitors.dat");
+    const std::string text = vcatest::ReadFileBytes(vcatest::SourcePath("tests/data/timingdb/three-monitors.dat"));
     auto memory = std::make_shared<host::MemoryDrive>();
     memory->AddFile(u"\\windows\\SYSTEM32\\Revid.dat", text);
     for (bool inMemory : {false, true}) {

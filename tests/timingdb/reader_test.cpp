@@ -2,7 +2,11 @@
 // "{ name=value ... }" monitor blocks, found by keyword among comment lines.
 // The record part: keyword lines, FLAGS blocks, the values of "timing"
 // data blocks, query masks, the line numbers of errors in LF and CR LF
-// files, and the order of fetched entries with the duplicate report.
+// files, the order of fetched entries with the duplicate report, and the
+// monitor limits read from a file. Last, the reader's shortcuts against
+// plain statements of what they stand for.
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <charconv>
 #include <cstring>
@@ -12,16 +16,65 @@
 #include <tuple>
 #include <vector>
 
-#include "reader_support.h"
+#include "platform/host/host.h"
+#include "support/applet_fixture.h"
+#include "timingdb/monitor_catalogue.h"
+#include "timingdb/scanner.h"
+#include "timingdb/section_parser.h"
+#include "timingdb/timing_check.h"
+#include "timingdb/timing_queries.h"
+#include "timingdb/timing_validation.h"
 
 namespace {
 
-using timingtest::Crlf;
-using timingtest::Fields;
-using timingtest::kHeader;
-using timingtest::ReaderTest;
 using vca::TimingEntry;
 using Stage = vca::TimingCheckStage;
+
+// A header of five lines with the tags "mon1" and "mon2"; the record part
+// starts on line 5, just after the section's "}".
+const std::string kHeader =
+    "version 1\ndisplay {\n { tag=mon1 desc=\"One\" }\n { tag=mon2 desc=\"Two\" }\n}\n";
+
+// The same text with CR LF line ends.
+std::string Crlf(const std::string& text) {
+    std::string out;
+    for (char c : text) out += c == '\n' ? "\r\n" : std::string(1, c);
+    return out;
+}
+
+// The bytes of a file: a name of tests/data/timingdb, or a full path.
+std::string ReadFile(const std::string& path) {
+    return vcatest::ReadFileBytes(path[0] == '/' ? path : VCA_SOURCE_DIR "/tests/data/timingdb/" + path);
+}
+
+// Every field of an entry, to compare entries whole.
+auto Fields(const vca::TimingEntry& e) {
+    return std::make_tuple(e.tag, e.type, e.xres, e.yres, e.refresh, e.hfreq, e.monid, e.flags, e.line, e.data);
+}
+
+class ReaderTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        host::Reset();
+        vca::ResetTimingReaderState();
+    }
+    void TearDown() override { vca::ReleaseTimingDatabase(&db); }
+
+    // A header parse, or the whole read (header, count, fetch, timing
+    // values), on a fresh machine and database.
+    int ParseHeader(const std::string& text) {
+        vca::ReleaseTimingDatabase(&db);
+        host::Reset();
+        return vca::ParseTimingHeader(text.c_str(), &db);
+    }
+    vca::TimingCheckResult Check(const std::string& text, vca::TimingValues values = vca::TimingValues::kKeep) {
+        vca::ReleaseTimingDatabase(&db);
+        host::Reset();
+        return vca::CheckTimingText(text.c_str(), &db, values);
+    }
+
+    vca::TimingDatabase db{};
+};
 
 TEST_F(ReaderTest, NumbersReadTheirLongestPrefixAndReportNonDigits) {
     const char* notDigitA = "parse error: not digit: 'a' ParseIntData\n";
@@ -200,8 +253,30 @@ TEST_F(ReaderTest, RecordsCarryTheirFlagsAndTimingValues) {
     }
 }
 
+// Each monitor block of monitor-limits.dat limits the timing of its tag and
+// says in its description what the limits decide.
+TEST_F(ReaderTest, EveryNonZeroMonitorLimitBoundsItsQuantityInclusively) {
+    const vca::TimingCheckResult check = Check(ReadFile("monitor-limits.dat"));
+    ASSERT_EQ(check.result, 0) << host::Diagnostics();
+    int checked = 0;
+    for (const vca::DISPENTRY* block = db.entries; block; block = block->next) {
+        vca::MonitorEntry monitor{};
+        std::copy(block->limits, block->limits + vca::kLimitCount, monitor.limits);
+        const std::string desc = block->desc;
+        for (const vca::TimingCandidate& timing : check.timings) {
+            if (timing.tag != block->tag) continue;
+            const vca::TimingVerdict verdict = vca::CheckTiming(timing, {0, 0, 0, 0}, 8, monitor);
+            std::string found = vca::TimingTestName(verdict.test);
+            if (verdict.limitIndex >= 0) found += std::string(" ") + vca::kLimitNames[verdict.limitIndex];
+            EXPECT_EQ(found, desc.substr(desc.find(": ") + 2)) << desc;
+            ++checked;
+        }
+    }
+    EXPECT_EQ(checked, 14);
+}
+
 TEST_F(ReaderTest, QueriesReturnTheRecordsMatchingEveryMaskBit) {
-    const std::string text = timingtest::ReadFile("queries.dat");
+    const std::string text = ReadFile("queries.dat");
     ASSERT_EQ(ParseHeader(text), 0);
     struct Case {
         std::uint32_t mask;
@@ -356,8 +431,8 @@ vca::TimingCheckResult RunSteps(const char* text, vca::TimingDatabase* db) {
 std::vector<std::string> Texts() {
     std::vector<std::string> texts;
     for (const auto& file : std::filesystem::directory_iterator(VCA_SOURCE_DIR "/fuzz/corpus/timing"))
-        texts.push_back(timingtest::ReadFile(file.path().string()));
-    texts.push_back(timingtest::kHeader);
+        texts.push_back(ReadFile(file.path().string()));
+    texts.push_back(kHeader);
     for (int i = 0; i < 5400; ++i)
         texts.back() += "tag mon1\r\ntype timing\r\ndata {\n1\n2\n3\n4\n5\n6\n7\n8\n9.5 ; " + std::to_string(i) + "\n}\n";
     return texts;
