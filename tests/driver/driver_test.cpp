@@ -89,8 +89,6 @@ TEST_F(IdentifyTest, SendsExactRequestsAndReadsBothGammaTables) {
     EXPECT_EQ(vca::currentGamma[0].table.header, 10u);
     EXPECT_EQ(vca::currentGamma[0].table.channel[2][255], 111);
     EXPECT_EQ(vca::currentGamma[1].table.channel[0][0], 222);
-    EXPECT_EQ(std::u16string(vca::driverKeyPath),
-              u"SYSTEM\\CurrentControlSet\\Services\\rediruv\\Device0");
 }
 
 TEST_F(IdentifyTest, GammaTablesGoToTheirScreenAndComeBackOnlyFromAPositiveAnswer) {
