@@ -1,9 +1,8 @@
 // Loading revid.dat, and timing validation: the board's geometry and pixel
-// clock tests, the monitor limits, the driver's limits in the registry, and
-// the compaction of the accepted entries.
+// clock tests, the driver's limits in the registry, and the compaction of
+// the accepted entries. (The monitor limits are checked by the reader tests.)
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <memory>
 #include <tuple>
 #include <vector>
