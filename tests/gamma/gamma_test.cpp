@@ -273,8 +273,7 @@ TEST_F(GammaFileTest, SettlingFallsBackToTheLinearTableWhenTheRecordCannotBeShow
         const char16_t* file;
         std::uint32_t shownSource;
         int position;
-        const char16_t* valueText;
-        const char16_t* pathText;
+        const char16_t *valueText, *pathText;
         const GammaTable* table;  // the record's table afterwards
     } const cases[] = {
         {"value 2.2", 1, 2.2, u"", 1, 220, u"2.20", u"", &sentinel},

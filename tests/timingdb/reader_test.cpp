@@ -530,9 +530,7 @@ TEST_F(ReaderTest, ValueLinesReadAsTheirCharactersSay) {
         }
         block += random() % 10 == 0 ? "" : "}\n";
 
-        vca::TimingEntry entry{};
-        entry.data = block.c_str() + 1;
-        entry.line = 1;
+        const vca::TimingEntry entry{0, 0, 0, 0, 0, 0, 0, 0, 1, block.c_str() + 1};  // its "{" on line 1
         vca::TimingCandidate read{};
         vca::timingErrorLine = 0;
         const bool ok = vca::ReadTimingValues(entry, read);
