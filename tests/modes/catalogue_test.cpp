@@ -2,7 +2,6 @@
 // multi-sync fallbacks and the built-in catalogue.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -22,8 +21,6 @@ class CatalogueTest : public vcatest::AppletTest {
 protected:
     void SetUp() override {
         AppletTest::SetUp();
-        vca::ResetCatalogueState();
-        vca::ResetTimingDatabaseState();
         vca::InitApplet(host::AppletModule());
     }
     void TearDown() override {
@@ -117,16 +114,6 @@ TEST_F(CatalogueTest, ChoiceFollowsTheStoredNameOrTheMultiSyncFallbacks) {
         EXPECT_EQ(std::u16string(current.tagName), c.tagName) << c.what;
         vca::databaseInvalid = false;
     }
-}
-
-TEST_F(CatalogueTest, NoMemoryForTheBuiltInCatalogueShowsMessage82) {
-    vca::databaseUnreadable = true;
-    host::FailNthAllocation(1);
-    vca::ChosenTag chosen{};
-    EXPECT_EQ(vca::ChooseMonitor(&chosen), -1);
-    ASSERT_EQ(host::MessageBoxes().size(), 1u);
-    EXPECT_EQ(host::MessageBoxes()[0].type, 16u);
-    EXPECT_EQ(vca::monitorCatalogue, nullptr);
 }
 
 }  // namespace
