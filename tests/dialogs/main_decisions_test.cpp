@@ -203,9 +203,6 @@ TEST_F(MainDecisions, ConfirmationAndTheChangedMessageLookAtTheRightFields) {
 
 TEST_F(MainDecisions, TimingLinesListEveryRateOfEveryEntryInOrder) {
     InitApplet(host::AppletModule());
-    host::OverrideString(0x0409, 10, u"pixels");
-    host::OverrideString(0x0409, 44, u"True Color");
-    host::OverrideString(0x0409, 11, u"Hz");
     const vca::TimingLineWords words = vca::LoadTimingLineWords();
 
     std::uint32_t large[] = {60, 75, 0};
@@ -221,11 +218,11 @@ TEST_F(MainDecisions, TimingLinesListEveryRateOfEveryEntryInOrder) {
     std::vector<std::string> text;
     for (const auto& line : lines) text.push_back(vcatest::Utf8(line));
     EXPECT_EQ(text, (std::vector<std::string>{
-                        "1280 x 1024 pixels, True Color, 60 Hz",
-                        "1280 x 1024 pixels, True Color, 75 Hz",
-                        " 640 x  480 pixels, True Color, 60 Hz",
-                        " 640 x  480 pixels, True Color, 72 Hz",
-                        " 640 x  480 pixels, True Color, 75 Hz",
+                        "1280 x 1024 pixels, 32-bit True Color, 60 Hz",
+                        "1280 x 1024 pixels, 32-bit True Color, 75 Hz",
+                        " 640 x  480 pixels, 32-bit True Color, 60 Hz",
+                        " 640 x  480 pixels, 32-bit True Color, 72 Hz",
+                        " 640 x  480 pixels, 32-bit True Color, 75 Hz",
                     }));
 
     // The DDC copy is listed over the entries it had when it was taken, not
@@ -272,33 +269,27 @@ TEST_F(MainDecisions, ConfirmationListsTheSettingsThatHoldInOrder) {
     EXPECT_EQ(vca::ConfirmationListText(single, {false, true, false}), std::u16string(63, u's'));
 }
 
-// What Cancel and Defaults send, read from the simulated driver's log.
-class DriverRestore : public vcatest::AppletTest {
-protected:
-    void SetUp() override {
-        vcatest::AppletTest::SetUp();
-        boardsim::Install(vcatest::MakeBoard(205 | kTextureMemoryBit, 17 | kSecondScreenBit));
-        boardIdentity.boardCode = 205;
-        boardIdentity.secondScreen = kSecondScreenBit;
-        for (ScreenGamma& g : currentGamma) {
-            g.Contrast = 100;
-            g.GammaDataSource = 3;
-            MakeLinearTable(&g.table);
-        }
-        savedGamma[0] = currentGamma[0];
-        savedGamma[1] = currentGamma[1];
-        boardsim::ClearRequestLog();
+// What Defaults and Cancel send, read from the simulated driver's log.
+TEST_F(MainDecisions, DefaultsSendsOnlyWhatIsNotDefaultAndCancelPutsTheLoadedValuesBack) {
+    boardsim::Install(vcatest::MakeBoard(205 | kTextureMemoryBit, 17 | kSecondScreenBit));
+    boardIdentity.boardCode = 205;
+    boardIdentity.secondScreen = kSecondScreenBit;
+    for (ScreenGamma& g : currentGamma) {
+        g.Contrast = 100;
+        g.GammaDataSource = 3;
+        MakeLinearTable(&g.table);
     }
-    static std::vector<std::string> Sent() {
+    savedGamma[0] = currentGamma[0];
+    savedGamma[1] = currentGamma[1];
+    boardsim::ClearRequestLog();
+    const auto logged = [] {
         std::vector<std::string> lines;
         for (const auto& request : boardsim::RequestLog()) lines.push_back(boardsim::FormatRequest(request));
         return lines;
-    }
-};
+    };
 
-TEST_F(DriverRestore, DefaultsSendsOnlyWhatIsNotDefaultAndCancelPutsTheLoadedValuesBack) {
     ResetDriverToDefaults();
-    EXPECT_TRUE(Sent().empty()) << Sent()[0];
+    EXPECT_TRUE(logged().empty()) << logged()[0];
     EXPECT_FALSE(gammaChanged);
 
     currentGamma[0].Contrast = 80;
@@ -308,7 +299,7 @@ TEST_F(DriverRestore, DefaultsSendsOnlyWhatIsNotDefaultAndCancelPutsTheLoadedVal
     savedGamma[1].GammaDataSource = 1;
     workingSettings.Preference2 = 2;
     ResetDriverToDefaults();
-    std::vector<std::string> sent = Sent();
+    std::vector<std::string> sent = logged();
     ASSERT_EQ(sent.size(), 4u);
     EXPECT_NE(sent[0].find("set-option"), std::string::npos) << sent[0];
     EXPECT_NE(sent[1].find("00006464"), std::string::npos) << sent[1];
@@ -318,7 +309,7 @@ TEST_F(DriverRestore, DefaultsSendsOnlyWhatIsNotDefaultAndCancelPutsTheLoadedVal
 
     boardsim::ClearRequestLog();
     RestoreDriverOnCancel();
-    sent = Sent();
+    sent = logged();
     ASSERT_EQ(sent.size(), 3u) << "contrast, then both screens' tables";
     EXPECT_NE(sent[0].find("00005A50"), std::string::npos) << sent[0];
     EXPECT_EQ(savedGamma[1].GammaDataSource, 3u) << "the saved pair is the loaded pair again";
