@@ -25,7 +25,6 @@ protected:
     }
     void TearDown() override {
         vca::ResetCatalogueState();
-        vca::ResetTimingDatabaseState();
         EXPECT_EQ(host::OutstandingAllocations(), 0);
         AppletTest::TearDown();
     }
