@@ -28,8 +28,7 @@ protected:
         EXPECT_EQ(host::OutstandingAllocations(), 0);
         AppletTest::TearDown();
     }
-    // A catalogue as loading makes it; each entry's hfmax is its position + 1,
-    // so that copies can be told apart.
+    // A catalogue as loading makes it.
     static void Install(const std::vector<Monitor>& monitors) {
         vca::ResetCatalogueState();
         vca::monitorCatalogue = vca::AllocateCatalogue(vca::kCatalogueEntries);
@@ -38,7 +37,6 @@ protected:
             vca::CopyText(entry.name, monitors[i].name);
             vca::CopyText(entry.tagName, monitors[i].tagName);
             entry.tagIndex = monitors[i].tagIndex;
-            entry.limits[vca::kHfMax] = static_cast<double>(i + 1);
         }
     }
 };
