@@ -174,9 +174,8 @@ TEST_F(MainDecisions, ConfirmationAndTheChangedMessageLookAtTheRightFields) {
     DisplaySettings saved{};
     saved.XResolution = 1280;
     saved.BitsPerPel = 32;
-    ConfirmationFlags flags = ComputeConfirmationFlags(saved, 17);
-    EXPECT_TRUE(flags.wideResolution);
-    EXPECT_FALSE(ConfirmationFlags(ComputeConfirmationFlags(saved, 20)).wideResolution);
+    EXPECT_TRUE(ComputeConfirmationFlags(saved, 17).wideResolution);
+    EXPECT_FALSE(ComputeConfirmationFlags(saved, 20).wideResolution);
     saved.XResolution = 1152;
     EXPECT_FALSE(ConfirmationNeeded(saved, ComputeConfirmationFlags(saved, 19)));
     saved.BitsPerPel = 16;
