@@ -11,13 +11,10 @@
 
 namespace {
 
-using CplFunction = LONG(APIENTRY*)(HWND, UINT, LPARAM, LPARAM);
-
 TEST(CplApplet, InitLoadsTheResourceLibraryOnceAndNewInquireFillsTheRecordFromIt) {
     HMODULE module = LoadLibraryW(L"nrvavca.cpl");
-    ASSERT_NE(module, nullptr);
-    auto cpl = reinterpret_cast<CplFunction>(reinterpret_cast<void*>(GetProcAddress(module, "CPlApplet")));
-    ASSERT_NE(cpl, nullptr) << "CPlApplet is not exported undecorated";
+    const watch::CplFunction cpl = watch::CplEntry(module);
+    ASSERT_NE(cpl, nullptr) << "no applet, or CPlApplet is not exported undecorated";
     EXPECT_EQ(GetModuleHandleW(L"vca0409.dll"), nullptr);
     EXPECT_EQ(cpl(nullptr, CPL_INIT, 0, 0), 1);
     HMODULE resources = GetModuleHandleW(L"vca0409.dll");
