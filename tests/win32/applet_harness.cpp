@@ -8,6 +8,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "resource.h"
+
 namespace harness {
 
 namespace {
@@ -18,6 +20,13 @@ struct Driver {
     std::deque<Script> scripts;
     std::vector<std::wstring> boxes;
 } driver;
+
+// The command that ends a dialog: Cancel, but board information and monitor
+// timings end only by OK and all modes only by Close.
+WPARAM EndingCommand(HWND dialog) {
+    if (GetDlgItem(dialog, IDC_ALL_MODES_CLOSE)) return IDC_ALL_MODES_CLOSE;
+    return GetDlgItem(dialog, IDC_INFO_COMPANY) || GetDlgItem(dialog, IDC_TIMINGS_LIST) ? IDOK : IDCANCEL;
+}
 
 // Runs inside whatever modal loop is running: answers message boxes and
 // hands each new dialog to its script. Re-entered when a script opens a
@@ -35,7 +44,9 @@ void CALLBACK Poll(HWND, UINT, UINT_PTR, DWORD) {
             driver.scripts.pop_front();
             script(window);
         }
-        if (IsWindow(window) && IsWindowVisible(window)) PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+        // A dialog the script ended is gone before the message is read; one
+        // that has not been shown yet (its loop shows it when first idle) is not.
+        if (IsWindow(window)) PostMessageW(window, WM_COMMAND, EndingCommand(window), 0);
     }
 }
 

@@ -46,7 +46,8 @@ public:
     static void UseDatabase(const std::string& relativePath);
 
     // Clicks `button` of `owner`; the dialog that opens runs `script` inside
-    // its modal loop, then gets Cancel (2) if it is still open.
+    // its modal loop, then is ended if it is still open: by Cancel, or by the
+    // button of a dialog that ignores Cancel.
     void Open(HWND owner, int button, Script script);
     // CPL_DBLCLK, `main` being the main dialog's script; without one,
     // start-up is expected to stop before the main dialog.

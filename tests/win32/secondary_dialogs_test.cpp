@@ -103,7 +103,6 @@ TEST(AllModesDialog, DoubleClickTakesAStackedModeIntoTheMainDialog) {
         // stored rate nor the entry's first one.
         session.Open(main, IDC_MAIN_ALL_MODES, [&](HWND modes) {
             Choose(modes, IDC_ALL_MODES_LIST, L"1024 x 1536, 32-bit True Color, 70 Hz.");
-            if (IsWindowVisible(modes)) Click(modes, IDC_ALL_MODES_CLOSE);  // Escape would not end it
         });
         EXPECT_EQ(States(main, {IDC_MAIN_DUAL_SCREEN, IDC_MAIN_ARRANGEMENT_1, IDC_MAIN_ARRANGEMENT_2}), "xox");
         EXPECT_EQ(Text(main, IDC_MAIN_RESOLUTION_TEXT), L"1024 x 768 " + session.ResourceString(10));
@@ -143,7 +142,6 @@ TEST(MonitorTimingsDialog, ShowsEachScreenOfTwoByItsPicture) {
             EXPECT_EQ(Shown(timings), first);
             SendMessageW(timings, WM_COMMAND, IDCANCEL, 0);
             EXPECT_TRUE(IsWindowVisible(timings)) << "Escape is ignored";
-            Click(timings, IDOK);
         });
         EXPECT_EQ(GdiObjects(), before);
     });
@@ -161,10 +159,7 @@ TEST(MonitorTimingsDialog, AScreenWithoutRecordsShowsItsStatusAndTheNotice) {
                                       L"1 lines from  640 x  480 pixels, 32-bit True Color, 60 Hz"}
                               : Texts{session.ResourceString(2), L"notice", L"", L"", L"", L"", L"", L"", L"0 lines"};
         session.DoubleClick([&](HWND main) {
-            session.Open(main, IDC_MAIN_MONITOR_TIMINGS, [&](HWND timings) {
-                EXPECT_EQ(Shown(timings), expected);
-                Click(timings, IDOK);
-            });
+            session.Open(main, IDC_MAIN_MONITOR_TIMINGS, [&](HWND timings) { EXPECT_EQ(Shown(timings), expected); });
         });
     }
 }
