@@ -120,8 +120,12 @@ void AppletSession::UseDatabase(const std::string& relativePath) {
 }
 
 void AppletSession::Open(HWND owner, int button, Script script) {
-    driver.scripts.push_back(std::move(script));
+    driver.scripts.push_back([owner, script = std::move(script)](HWND dialog) {
+        EXPECT_FALSE(IsWindowEnabled(owner)) << "the owner while its dialog is open";
+        script(dialog);
+    });
     Click(owner, button);
+    EXPECT_TRUE(IsWindowEnabled(owner)) << "the owner once its dialog has ended";
 }
 
 void AppletSession::DoubleClick(Script main) {
@@ -132,8 +136,8 @@ void AppletSession::DoubleClick(Script main) {
 
 const std::vector<std::wstring>& AppletSession::Boxes() const { return driver.boxes; }
 
-std::vector<std::vector<unsigned>> AppletSession::Sent(const std::string& request) {
-    std::vector<std::vector<unsigned>> requests;
+Requests AppletSession::Sent(const std::string& request) {
+    Requests requests;
     std::ifstream file(LogPath());
     for (std::string line; std::getline(file, line);) {
         const std::size_t open = line.find('[');
