@@ -11,7 +11,7 @@
 
 namespace {
 
-TEST(CplApplet, InitLoadsTheResourceLibraryOnceAndNewInquireFillsTheRecordFromIt) {
+TEST(CplApplet, InitLoadsTheResourceLibraryOnceNewInquireFillsTheRecordFromItAndAFailedStartShowsNoDialog) {
     HMODULE module = LoadLibraryW(L"nrvavca.cpl");
     const watch::CplFunction cpl = watch::CplEntry(module);
     ASSERT_NE(cpl, nullptr) << "no applet, or CPlApplet is not exported undecorated";
@@ -39,9 +39,7 @@ TEST(CplApplet, InitLoadsTheResourceLibraryOnceAndNewInquireFillsTheRecordFromIt
     for (UINT message : {0u, 9u, 1000u, UINT(CPL_INQUIRE), UINT(CPL_SELECT), UINT(CPL_STOP), UINT(CPL_EXIT)})
         EXPECT_EQ(cpl(nullptr, message, 0, 0), 0) << message;  // no record to fill, none filled
     FreeLibrary(module);
-}
 
-TEST(CplApplet, DoubleClickWithAnUnsupportedMonitorShowsMessage18AndNoDialog) {
     harness::AppletSession session("unsupported-monitor.profile");
     session.DoubleClick();
     EXPECT_EQ(session.Boxes(), std::vector<std::wstring>{session.ResourceString(18)});

@@ -13,9 +13,8 @@ using namespace harness;
 using Steps = std::function<void(AppletSession& session, HWND main)>;
 
 std::wstring ScreenshotFolder() {
-    wchar_t folder[MAX_PATH] = {};
-    const DWORD length = GetEnvironmentVariableW(L"VCA_SCREENSHOTS", folder, MAX_PATH);
-    return length > 0 && length < MAX_PATH ? std::wstring(folder) : std::wstring();
+    const wchar_t* folder = _wgetenv(L"VCA_SCREENSHOTS");
+    return folder ? folder : L"";
 }
 
 // Shows the window (a dialog is shown only when its loop first goes idle),

@@ -89,16 +89,12 @@ void EmptyDriverKey() {
     SetDriverKeyRights(kEveryoneAll);
     RegDeleteTreeW(HKEY_LOCAL_MACHINE, kDriverKey);
     HKEY key;
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kDriverKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) ==
-        ERROR_SUCCESS)
-        RegCloseKey(key);
+    if (RegCreateKeyW(HKEY_LOCAL_MACHINE, kDriverKey, &key) == ERROR_SUCCESS) RegCloseKey(key);
 }
 
 bool SetDriverValue(const std::wstring& name, const StoredValue& value) {
     HKEY key;
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kDriverKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) !=
-        ERROR_SUCCESS)
-        return false;
+    if (RegCreateKeyW(HKEY_LOCAL_MACHINE, kDriverKey, &key) != ERROR_SUCCESS) return false;
     std::vector<BYTE> data = value.second;
     data.insert(data.end(), 4, 0xFF);
     const LONG set = RegSetValueExW(key, name.c_str(), 0, value.first, data.data(), DWORD(value.second.size()));
