@@ -8,17 +8,11 @@
 #include <fstream>
 #include <sstream>
 
+#include "resource.h"
+
 namespace harness {
 
 namespace {
-
-using CplFunction = LONG(APIENTRY*)(HWND, UINT, LPARAM, LPARAM);
-
-using watch::kDriverKey;
-
-CplFunction Entry(HMODULE module) {
-    return reinterpret_cast<CplFunction>(reinterpret_cast<void*>(GetProcAddress(module, "CPlApplet")));
-}
 
 // What the thread timer works through: the scripts for the dialogs expected
 // next, and the message boxes answered.
@@ -27,18 +21,21 @@ struct Driver {
     std::vector<std::wstring> boxes;
 } driver;
 
+// The command that ends a dialog: Cancel, but board information and monitor
+// timings end only by OK and all modes only by Close.
+WPARAM EndingCommand(HWND dialog) {
+    if (GetDlgItem(dialog, IDC_ALL_MODES_CLOSE)) return IDC_ALL_MODES_CLOSE;
+    return GetDlgItem(dialog, IDC_INFO_COMPANY) || GetDlgItem(dialog, IDC_TIMINGS_LIST) ? IDOK : IDCANCEL;
+}
+
 // Runs inside whatever modal loop is running: answers message boxes and
 // hands each new dialog to its script. Re-entered when a script opens a
 // nested modal loop.
 void CALLBACK Poll(HWND, UINT, UINT_PTR, DWORD) {
-    std::deque<HWND>& pending = watch::Activated();
-    while (!pending.empty()) {
-        HWND window = pending.front();
-        pending.pop_front();
-        if (!IsWindow(window)) continue;
-        if (watch::IsMessageBox(window)) {
-            driver.boxes.push_back(Text(window, 0xFFFF));
-            PostMessageW(window, WM_COMMAND, IDOK, 0);
+    for (HWND window; (window = watch::NextActivated()) != nullptr;) {
+        std::wstring box;
+        if (watch::AnswerBox(window, &box)) {
+            driver.boxes.push_back(box);
             continue;
         }
         EXPECT_FALSE(driver.scripts.empty()) << "a dialog opened that no script expected";
@@ -47,7 +44,9 @@ void CALLBACK Poll(HWND, UINT, UINT_PTR, DWORD) {
             driver.scripts.pop_front();
             script(window);
         }
-        if (IsWindow(window) && IsWindowVisible(window)) PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+        // A dialog the script ended is gone before the message is read; one
+        // that has not been shown yet (its loop shows it when first idle) is not.
+        if (IsWindow(window)) PostMessageW(window, WM_COMMAND, EndingCommand(window), 0);
     }
 }
 
@@ -55,7 +54,7 @@ void CALLBACK Poll(HWND, UINT, UINT_PTR, DWORD) {
 // directory, the pixel-clock limits (0: no limit) and the hardware
 // information as the video port stores it (REG_BINARY).
 void InstallDriver() {
-    RegDeleteTreeW(HKEY_LOCAL_MACHINE, kDriverKey);
+    watch::EmptyDriverKey();
     AppletSession::UseDatabase("data/revid.dat");
     const DWORD zero = 0, memory = 16u << 20, texture = 32;
     for (const wchar_t* name : {L"V3UZFlags0", L"V3UZMaxPcFreq1020", L"V3UZMaxPcFreq1280", L"V3UZMaxPcPllVcoFreq0"})
@@ -70,11 +69,7 @@ void InstallDriver() {
 
 bool Checked(HWND dialog, int id) { return SendDlgItemMessageW(dialog, id, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
-std::string LogPath() {
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    return std::string(temp) + "vca-board-" + std::to_string(GetCurrentProcessId()) + ".log";
-}
+std::string LogPath() { return watch::ProcessTempFile("vca-board-", ".log"); }
 
 }  // namespace
 
@@ -99,9 +94,9 @@ AppletSession::AppletSession(const std::string& profile, bool keepKey) {
     const std::string path = profile.find('/') == std::string::npos ? "data/boards/" + profile : profile;
     SetEnvironmentVariableW(L"NRVAVCA_BOARD", SourcePath(path).c_str());
     module_ = LoadLibraryW(L"nrvavca.cpl");
-    EXPECT_NE(module_, nullptr);
-    if (module_ && Entry(module_)) {
-        EXPECT_EQ(Entry(module_)(nullptr, CPL_INIT, 0, 0), 1);
+    EXPECT_NE(watch::CplEntry(module_), nullptr);
+    if (watch::CplEntry(module_)) {
+        EXPECT_EQ(watch::CplEntry(module_)(nullptr, CPL_INIT, 0, 0), 1);
     }
     driver = Driver{};
     watch::Start(Poll, 15);
@@ -116,34 +111,33 @@ AppletSession::~AppletSession() {
 }
 
 void AppletSession::SetValue(const wchar_t* name, DWORD type, const void* data, DWORD size) {
-    HKEY key;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, kDriverKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
-              ERROR_SUCCESS);
-    RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), size);
-    RegCloseKey(key);
+    const BYTE* bytes = static_cast<const BYTE*>(data);
+    EXPECT_TRUE(watch::SetDriverValue(name, {type, {bytes, bytes + size}}));
 }
 
 void AppletSession::UseDatabase(const std::string& relativePath) {
-    wchar_t system[MAX_PATH];
-    GetSystemDirectoryW(system, MAX_PATH);
-    ASSERT_TRUE(CopyFileW(SourcePath(relativePath).c_str(), (std::wstring(system) + L"\\revid.dat").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW(SourcePath(relativePath).c_str(), watch::SystemFile(L"revid.dat").c_str(), FALSE));
 }
 
 void AppletSession::Open(HWND owner, int button, Script script) {
-    driver.scripts.push_back(std::move(script));
+    driver.scripts.push_back([owner, script = std::move(script)](HWND dialog) {
+        EXPECT_FALSE(IsWindowEnabled(owner)) << "the owner while its dialog is open";
+        script(dialog);
+    });
     Click(owner, button);
+    EXPECT_TRUE(IsWindowEnabled(owner)) << "the owner once its dialog has ended";
 }
 
 void AppletSession::DoubleClick(Script main) {
-    ASSERT_TRUE(module_ && Entry(module_));
+    ASSERT_TRUE(watch::CplEntry(module_));
     if (main) driver.scripts.push_front(std::move(main));
-    EXPECT_EQ(Entry(module_)(nullptr, CPL_DBLCLK, 0, 0), 0);
+    EXPECT_EQ(watch::CplEntry(module_)(nullptr, CPL_DBLCLK, 0, 0), 0);
 }
 
 const std::vector<std::wstring>& AppletSession::Boxes() const { return driver.boxes; }
 
-std::vector<std::vector<unsigned>> AppletSession::Sent(const std::string& request) {
-    std::vector<std::vector<unsigned>> requests;
+Requests AppletSession::Sent(const std::string& request) {
+    Requests requests;
     std::ifstream file(LogPath());
     for (std::string line; std::getline(file, line);) {
         const std::size_t open = line.find('[');

@@ -17,6 +17,7 @@
 namespace harness {
 
 using Script = std::function<void(HWND dialog)>;
+using Requests = std::vector<std::vector<unsigned>>;  // the input words of each request
 
 using watch::KeySnapshot;
 using watch::StoredValue;
@@ -46,7 +47,9 @@ public:
     static void UseDatabase(const std::string& relativePath);
 
     // Clicks `button` of `owner`; the dialog that opens runs `script` inside
-    // its modal loop, then gets Cancel (2) if it is still open.
+    // its modal loop, then is ended if it is still open: by Cancel, or by the
+    // button of a dialog that ignores Cancel. The owner must be disabled
+    // while the dialog is open and enabled again after it.
     void Open(HWND owner, int button, Script script);
     // CPL_DBLCLK, `main` being the main dialog's script; without one,
     // start-up is expected to stop before the main dialog.
@@ -56,7 +59,7 @@ public:
     // What the applet sent the simulated driver since the log was last
     // looked at or cleared: the input words (up to eight) of each `request`
     // ("set-gamma", "set-option", "set-contrast", ...). Looking clears it.
-    std::vector<std::vector<unsigned>> Sent(const std::string& request);
+    Requests Sent(const std::string& request);
     void ClearDriverLog();
     KeySnapshot ReadKey() const { return watch::ReadDriverKey(); }
     static std::wstring ResourceString(UINT id);  // of vca0409.dll

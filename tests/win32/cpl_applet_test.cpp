@@ -11,13 +11,10 @@
 
 namespace {
 
-using CplFunction = LONG(APIENTRY*)(HWND, UINT, LPARAM, LPARAM);
-
-TEST(CplApplet, InitLoadsTheResourceLibraryOnceAndNewInquireFillsTheRecordFromIt) {
+TEST(CplApplet, InitLoadsTheResourceLibraryOnceNewInquireFillsTheRecordFromItAndAFailedStartShowsNoDialog) {
     HMODULE module = LoadLibraryW(L"nrvavca.cpl");
-    ASSERT_NE(module, nullptr);
-    auto cpl = reinterpret_cast<CplFunction>(reinterpret_cast<void*>(GetProcAddress(module, "CPlApplet")));
-    ASSERT_NE(cpl, nullptr) << "CPlApplet is not exported undecorated";
+    const watch::CplFunction cpl = watch::CplEntry(module);
+    ASSERT_NE(cpl, nullptr) << "no applet, or CPlApplet is not exported undecorated";
     EXPECT_EQ(GetModuleHandleW(L"vca0409.dll"), nullptr);
     EXPECT_EQ(cpl(nullptr, CPL_INIT, 0, 0), 1);
     HMODULE resources = GetModuleHandleW(L"vca0409.dll");
@@ -42,9 +39,7 @@ TEST(CplApplet, InitLoadsTheResourceLibraryOnceAndNewInquireFillsTheRecordFromIt
     for (UINT message : {0u, 9u, 1000u, UINT(CPL_INQUIRE), UINT(CPL_SELECT), UINT(CPL_STOP), UINT(CPL_EXIT)})
         EXPECT_EQ(cpl(nullptr, message, 0, 0), 0) << message;  // no record to fill, none filled
     FreeLibrary(module);
-}
 
-TEST(CplApplet, DoubleClickWithAnUnsupportedMonitorShowsMessage18AndNoDialog) {
     harness::AppletSession session("unsupported-monitor.profile");
     session.DoubleClick();
     EXPECT_EQ(session.Boxes(), std::vector<std::wstring>{session.ResourceString(18)});

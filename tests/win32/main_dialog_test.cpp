@@ -9,7 +9,6 @@
 namespace {
 
 using namespace harness;
-using Words = std::vector<std::vector<unsigned>>;
 
 // The dual-screen box, its two arrangements, the two preference buttons
 // and their two labels, as States() shows them.
@@ -105,12 +104,12 @@ TEST(MainDialog, DefaultsResetsTheDriverCancelTakesItBackAndEveryOpeningReleases
         Click(dialog, IDC_MAIN_DEFAULTS);
         EXPECT_EQ(Text(dialog, IDC_MAIN_RESOLUTION_TEXT), L"640 x 480 " + session.ResourceString(10));
         EXPECT_EQ(DualControls(dialog), kOneScreen);
-        EXPECT_EQ(session.Sent("set-contrast"), (Words{{0x20002, 0x6464}}));  // 100 on both screens
+        EXPECT_EQ(session.Sent("set-contrast"), (Requests{{0x20002, 0x6464}}));  // 100 on both screens
         SendMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
         PumpFor(100);
         EXPECT_FALSE(IsWindowVisible(dialog));
     });
-    EXPECT_EQ(session.Sent("set-contrast"), (Words{{0x20002, 0x5A50}})) << "the loaded contrasts back";
+    EXPECT_EQ(session.Sent("set-contrast"), (Requests{{0x20002, 0x5A50}})) << "the loaded contrasts back";
     EXPECT_TRUE(session.Boxes().empty());
     EXPECT_TRUE(session.ReadKey() == opened) << "Cancel wrote to the registry";
 

@@ -13,7 +13,6 @@ namespace {
 
 using namespace harness;
 using Texts = std::vector<std::wstring>;
-using Words = std::vector<std::vector<unsigned>>;
 
 const char* kDualDdc = "tests/data/boards/timings-dual-ddc.profile";
 
@@ -28,14 +27,12 @@ TEST(BoardDialogs, OptionsSendEachClickAtOnceCancelTakesBothBackOkKeepsAndInform
             session.Open(main, IDC_MAIN_BOARD_OPTIONS, [&](HWND options) {
                 EXPECT_EQ(States(options, {IDC_OPTIONS_PREFERENCE2, IDC_OPTIONS_PREFERENCE4}), "o-");
                 EXPECT_FALSE(Visible(options, IDC_OPTIONS_PREFERENCE4));
-                EXPECT_FALSE(IsWindowEnabled(main));
                 Click(options, IDC_OPTIONS_PREFERENCE2);
-                EXPECT_EQ(session.Sent("set-option"), (Words{{0x20011, 1, 0}}));
+                EXPECT_EQ(session.Sent("set-option"), (Requests{{0x20011, 1, 0}}));
                 Click(options, close);
                 EXPECT_EQ(session.Sent("set-option"),
-                          close == IDOK ? Words{} : (Words{{0x20011, 1, 2}, {0x20011, 2, 0}}));
+                          close == IDOK ? Requests{} : (Requests{{0x20011, 1, 2}, {0x20011, 2, 0}}));
             });
-            EXPECT_TRUE(IsWindowEnabled(main));
         }
 
         const DWORD before = GdiObjects();
@@ -78,7 +75,7 @@ TEST(ConfirmSettingsDialog, WithoutADriverOkAsksFirstEscapeGoesBackWithoutSaving
             EXPECT_EQ(GetMenuItemCount(GetSystemMenu(confirm, FALSE)), 2);  // Move and Close
             SendMessageW(confirm, WM_COMMAND, IDCANCEL, 0);                 // the Escape key
         });
-        EXPECT_TRUE(IsWindowVisible(main) && IsWindowEnabled(main));
+        EXPECT_TRUE(IsWindowVisible(main));
         EXPECT_TRUE(session.ReadKey() == before);
         session.Open(main, IDC_MAIN_OK, [&](HWND confirm) { Click(confirm, IDOK); });
     });
@@ -97,13 +94,11 @@ TEST(AllModesDialog, DoubleClickTakesAStackedModeIntoTheMainDialog) {
             EXPECT_FALSE(IsWindowVisible(modes));
         });
         EXPECT_EQ(States(main, {IDC_MAIN_DUAL_SCREEN}), "o");
-        EXPECT_TRUE(IsWindowEnabled(main));
 
         // 1024 x 768 on each of two stacked screens at 70 Hz: neither the
         // stored rate nor the entry's first one.
         session.Open(main, IDC_MAIN_ALL_MODES, [&](HWND modes) {
             Choose(modes, IDC_ALL_MODES_LIST, L"1024 x 1536, 32-bit True Color, 70 Hz.");
-            if (IsWindowVisible(modes)) Click(modes, IDC_ALL_MODES_CLOSE);  // Escape would not end it
         });
         EXPECT_EQ(States(main, {IDC_MAIN_DUAL_SCREEN, IDC_MAIN_ARRANGEMENT_1, IDC_MAIN_ARRANGEMENT_2}), "xox");
         EXPECT_EQ(Text(main, IDC_MAIN_RESOLUTION_TEXT), L"1024 x 768 " + session.ResourceString(10));
@@ -143,7 +138,6 @@ TEST(MonitorTimingsDialog, ShowsEachScreenOfTwoByItsPicture) {
             EXPECT_EQ(Shown(timings), first);
             SendMessageW(timings, WM_COMMAND, IDCANCEL, 0);
             EXPECT_TRUE(IsWindowVisible(timings)) << "Escape is ignored";
-            Click(timings, IDOK);
         });
         EXPECT_EQ(GdiObjects(), before);
     });
@@ -161,10 +155,7 @@ TEST(MonitorTimingsDialog, AScreenWithoutRecordsShowsItsStatusAndTheNotice) {
                                       L"1 lines from  640 x  480 pixels, 32-bit True Color, 60 Hz"}
                               : Texts{session.ResourceString(2), L"notice", L"", L"", L"", L"", L"", L"", L"0 lines"};
         session.DoubleClick([&](HWND main) {
-            session.Open(main, IDC_MAIN_MONITOR_TIMINGS, [&](HWND timings) {
-                EXPECT_EQ(Shown(timings), expected);
-                Click(timings, IDOK);
-            });
+            session.Open(main, IDC_MAIN_MONITOR_TIMINGS, [&](HWND timings) { EXPECT_EQ(Shown(timings), expected); });
         });
     }
 }

@@ -2,6 +2,7 @@
 
 #include <sddl.h>
 
+#include <deque>
 #include <set>
 
 namespace watch {
@@ -27,6 +28,11 @@ LRESULT CALLBACK WatchActivation(int code, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace
 
+CplFunction CplEntry(HMODULE applet) {
+    return applet ? reinterpret_cast<CplFunction>(reinterpret_cast<void*>(GetProcAddress(applet, "CPlApplet")))
+                  : nullptr;
+}
+
 void Start(TIMERPROC poll, UINT ms) {
     Stop();
     state.hook = SetWindowsHookExW(WH_CBT, WatchActivation, nullptr, GetCurrentThreadId());
@@ -39,9 +45,21 @@ void Stop() {
     state = State{};
 }
 
-std::deque<HWND>& Activated() { return state.activated; }
+HWND NextActivated() {
+    while (!state.activated.empty()) {
+        HWND window = state.activated.front();
+        state.activated.pop_front();
+        if (IsWindow(window)) return window;
+    }
+    return nullptr;
+}
 
-bool IsMessageBox(HWND window) { return GetDlgItem(window, 0xFFFF) && !GetDlgItem(window, 1037); }
+bool AnswerBox(HWND window, std::wstring* text) {
+    if (!GetDlgItem(window, 0xFFFF) || GetDlgItem(window, 1037)) return false;
+    *text = Text(window, 0xFFFF);
+    PostMessageW(window, WM_COMMAND, IDOK, 0);
+    return true;
+}
 
 std::wstring WindowClass(HWND window) {
     wchar_t name[32] = {};
@@ -53,6 +71,35 @@ std::wstring Text(HWND dialog, int id) {
     wchar_t text[2048] = {};
     GetDlgItemTextW(dialog, id, text, 2048);
     return text;
+}
+
+std::wstring SystemFile(const std::wstring& name) {
+    wchar_t system[MAX_PATH];
+    GetSystemDirectoryW(system, MAX_PATH);
+    return std::wstring(system) + L"\\" + name;
+}
+
+std::string ProcessTempFile(const std::string& prefix, const std::string& suffix) {
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    return temp + prefix + std::to_string(GetCurrentProcessId()) + suffix;
+}
+
+void EmptyDriverKey() {
+    SetDriverKeyRights(kEveryoneAll);
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, kDriverKey);
+    HKEY key;
+    if (RegCreateKeyW(HKEY_LOCAL_MACHINE, kDriverKey, &key) == ERROR_SUCCESS) RegCloseKey(key);
+}
+
+bool SetDriverValue(const std::wstring& name, const StoredValue& value) {
+    HKEY key;
+    if (RegCreateKeyW(HKEY_LOCAL_MACHINE, kDriverKey, &key) != ERROR_SUCCESS) return false;
+    std::vector<BYTE> data = value.second;
+    data.insert(data.end(), 4, 0xFF);
+    const LONG set = RegSetValueExW(key, name.c_str(), 0, value.first, data.data(), DWORD(value.second.size()));
+    RegCloseKey(key);
+    return set == ERROR_SUCCESS;
 }
 
 bool SetDriverKeyRights(const wchar_t* sddl) {

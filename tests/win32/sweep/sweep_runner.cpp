@@ -19,10 +19,10 @@
 
 #include <cpl.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <deque>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -31,18 +31,14 @@
 
 namespace {
 
-using watch::Activated;
-using watch::kDriverKey;
 using watch::KeySnapshot;
 using watch::ReadDriverKey;
 using watch::SetDriverKeyRights;
-using watch::Text;
-using CplFunction = LONG(APIENTRY*)(HWND, UINT, LPARAM, LPARAM);
 
 struct Start {
     std::string label, board, database, access;
     bool twice = false;
-    std::vector<std::pair<std::string, std::pair<DWORD, std::vector<BYTE>>>> values;
+    std::vector<std::pair<std::wstring, watch::StoredValue>> values;
 };
 
 std::FILE* results = nullptr;
@@ -94,49 +90,29 @@ void PrintKey(const KeySnapshot& snapshot) {
     for (const auto& [name, value] : snapshot) Out("key " + Line(name) + " " + std::to_string(value.first) + " " + Hex(value.second));
 }
 
-// Runs inside the modal loops: answers a message box (a static text 0xFFFF
-// and no control 1037) with OK, the main dialog with Cancel after taking the
-// key as start-up left it.
+// Runs inside the modal loops: answers a message box with OK, the main
+// dialog with Cancel after taking the key as start-up left it.
 void CALLBACK Poll(HWND, UINT, UINT_PTR, DWORD) {
-    while (!Activated().empty()) {
-        HWND window = Activated().front();
-        Activated().pop_front();
-        if (!IsWindow(window)) continue;
-        if (watch::IsMessageBox(window)) {
-            Out((opening.dialogOpened ? "# dialog-box " : "box ") + Line(Text(window, 0xFFFF)));
-            PostMessageW(window, WM_COMMAND, IDOK, 0);
-        } else if (!opening.dialogOpened) {
-            opening.dialogOpened = true;
-            opening.atOpen = ReadDriverKey();
-            PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
-        } else {
-            Out("unexpected-dialog " + Line(Text(window, 0xFFFF)));
-            PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+    for (HWND window; (window = watch::NextActivated()) != nullptr;) {
+        std::wstring box;
+        if (watch::AnswerBox(window, &box)) {
+            Out((opening.dialogOpened ? "# dialog-box " : "box ") + Line(box));
+            continue;
         }
+        if (opening.dialogOpened) Out("unexpected-dialog " + Line(watch::Text(window, 0xFFFF)));
+        else opening.atOpen = ReadDriverKey();
+        opening.dialogOpened = true;
+        PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
     }
 }
 
 // The key as the plan gives it, the database and the board.
 void Prepare(const Start& start) {
-    SetDriverKeyRights(watch::kEveryoneAll);
-    RegDeleteTreeW(HKEY_LOCAL_MACHINE, kDriverKey);
-    HKEY key;
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kDriverKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) ==
-        ERROR_SUCCESS) {
-        for (const auto& [name, value] : start.values) {
-            // Non-zero bytes after the data: a text type whose count leaves out a terminator
-            // that follows would otherwise get the terminator added.
-            std::vector<BYTE> data = value.second;
-            data.insert(data.end(), 4, 0xFF);
-            RegSetValueExW(key, Wide(name).c_str(), 0, value.first, data.data(), DWORD(value.second.size()));
-        }
-        RegCloseKey(key);
-    }
+    watch::EmptyDriverKey();
+    for (const auto& [name, value] : start.values) watch::SetDriverValue(name, value);
     if (start.access == "ro") SetDriverKeyRights(watch::kReadOnly);
     if (start.access == "none") SetDriverKeyRights(watch::kNoAccess);
-    wchar_t system[MAX_PATH];
-    GetSystemDirectoryW(system, MAX_PATH);
-    const std::wstring revid = std::wstring(system) + L"\\revid.dat";
+    const std::wstring revid = watch::SystemFile(L"revid.dat");
     SetFileAttributesW(revid.c_str(), FILE_ATTRIBUTE_NORMAL);
     DeleteFileW(revid.c_str());
     if (start.database != "-" && !CopyFileW(Wide(start.database).c_str(), revid.c_str(), FALSE))
@@ -145,30 +121,21 @@ void Prepare(const Start& start) {
 }
 
 // The applet's diagnostic output of the running start goes to this file.
-std::string DiagnosticsPath() {
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    return std::string(temp) + "vca-sweep-" + std::to_string(GetCurrentProcessId()) + ".txt";
-}
+std::string DiagnosticsPath() { return watch::ProcessTempFile("vca-sweep-", ".txt"); }
 
 // The diagnostic lines written since the last call in this start.
-void PrintDiagnostics(long* shown) {
+void PrintDiagnostics(std::streamoff* shown) {
     std::fflush(stdout);
-    std::FILE* file = std::fopen(DiagnosticsPath().c_str(), "rb");
-    if (!file) return;
-    std::fseek(file, *shown, SEEK_SET);
-    std::string line;
-    for (int c; (c = std::fgetc(file)) != EOF; ++*shown) {
-        if (c != '\n') line += char(c);
-        if (c == '\n' && !line.empty()) Out("diag " + line);
-        if (c == '\n') line.clear();
-    }
-    if (!line.empty()) Out("diag " + line);
-    std::fclose(file);
+    std::ifstream file(DiagnosticsPath(), std::ios::binary);
+    if (!file.seekg(*shown)) return;
+    for (std::string line; std::getline(file, line);)
+        if (!line.empty()) Out("diag " + line);
+    file.clear();
+    *shown = file.seekg(0, std::ios::end).tellg();
 }
 
 // One CPL_DBLCLK: the dialog's key at its opening, or the key afterwards.
-void DoubleClick(CplFunction entry, long* diagnosticsShown) {
+void DoubleClick(watch::CplFunction entry, std::streamoff* diagnosticsShown) {
     opening = Opening{};
     entry(nullptr, CPL_DBLCLK, 0, 0);
     const KeySnapshot after = ReadDriverKey();
@@ -189,19 +156,14 @@ DWORD WINAPI Watchdog(void*) {
     }
 }
 
+// Lines "WORD REST"; a value's REST is its name, type and bytes in hex.
 std::vector<Start> ReadPlan(const char* path) {
     std::vector<Start> starts;
-    std::FILE* file = std::fopen(path, "rb");
-    if (!file) return starts;
-    std::string line;
-    for (int c; (c = std::fgetc(file)) != EOF;) {
-        if (c != '\n') {
-            line += char(c);
-            continue;
-        }
+    std::ifstream file(path, std::ios::binary);
+    for (std::string line; std::getline(file, line);) {
         const std::size_t space = line.find(' ');
         const std::string word = line.substr(0, space), rest = space == std::string::npos ? "" : line.substr(space + 1);
-        if (word == "start") starts.emplace_back(), starts.back().label = rest;
+        if (word == "start") starts.emplace_back().label = rest;
         if (starts.empty()) continue;
         Start& s = starts.back();
         if (word == "board") s.board = rest;
@@ -209,13 +171,13 @@ std::vector<Start> ReadPlan(const char* path) {
         if (word == "access") s.access = rest;
         if (word == "twice") s.twice = rest == "1";
         if (word == "value") {
-            const std::size_t second = rest.find(' '), third = rest.find(' ', second + 1);
-            s.values.push_back({rest.substr(0, second),
-                                {DWORD(std::strtoul(rest.substr(second + 1).c_str(), nullptr, 10)), Bytes(rest.substr(third + 1))}});
+            std::istringstream in(rest);
+            std::string name, hex;
+            DWORD type = 0;
+            in >> name >> type >> hex;
+            s.values.push_back({Wide(name), {type, Bytes(hex)}});
         }
-        line.clear();
     }
-    std::fclose(file);
     return starts;
 }
 
@@ -242,14 +204,10 @@ int main(int argc, char** argv) {
         Out("start " + start.label);
         startedAt = LONGLONG(GetTickCount64());
         Prepare(start);
-        long diagnosticsShown = 0;
+        std::streamoff diagnosticsShown = 0;
         if (!std::freopen(DiagnosticsPath().c_str(), "wb", stdout)) Out("setup-failed diagnostics");
         HMODULE module = LoadLibraryW(L"nrvavca.cpl");
-        auto entry = module ? reinterpret_cast<CplFunction>(reinterpret_cast<void*>(GetProcAddress(module, "CPlApplet")))
-                            : nullptr;
-        if (!entry) {
-            Out("outcome no-applet");
-        } else {
+        if (const watch::CplFunction entry = watch::CplEntry(module)) {
             entry(nullptr, CPL_INIT, 0, 0);
             DoubleClick(entry, &diagnosticsShown);
             if (start.twice) {
@@ -257,6 +215,8 @@ int main(int argc, char** argv) {
                 DoubleClick(entry, &diagnosticsShown);
             }
             entry(nullptr, CPL_EXIT, 0, 0);
+        } else {
+            Out("outcome no-applet");
         }
         // A library that stays loaded would carry this start's state into the next.
         if (module && (!FreeLibrary(module) || GetModuleHandleW(L"nrvavca.cpl"))) Out("applet-stays-loaded");
