@@ -13,8 +13,7 @@
 #include "driver/board_identity.h"
 #include "modes/mode_table.h"
 #include "settings/hardware_info.h"
-#include "support/applet_fixture.h"
-#include "support/board_builder.h"
+#include "support/machine_fixture.h"
 #include "applet/reset.h"
 
 namespace {
@@ -106,23 +105,15 @@ TEST_F(ResourceLibraryTest, FatalFailuresEndTheProcessWithTheirMessage) {
 }
 
 // A machine with the shipped timing database in its system directory.
-class StartupTest : public vcatest::AppletTest {
+class StartupTest : public vcatest::MachineTest {
 protected:
     void SetUp() override {
-        AppletTest::SetUp();
-        host::MapDriveC(drive.root());
-        drive.WriteFile("WINDOWS/system32/revid.dat", vcatest::ReadFileBytes(vcatest::SourcePath("data/revid.dat")));
+        MachineTest::SetUp();
+        WriteDatabase(vcatest::ReadFileBytes(vcatest::SourcePath("data/revid.dat")));
         // The driver records its pixel-clock limits in its key; 0 sets none.
         for (const char16_t* name : {u"V3UZFlags0", u"V3UZMaxPcFreq1020", u"V3UZMaxPcFreq1280", u"V3UZMaxPcPllVcoFreq0"})
             host::PutDword(kDriverKey, name, 0);
-        vca::InitApplet(host::AppletModule());
     }
-    void TearDown() override {
-        vca::ReleaseAllTables();
-        EXPECT_EQ(host::OutstandingAllocations(), 0);
-        AppletTest::TearDown();
-    }
-    vcatest::TempDrive drive;
 };
 
 TEST_F(StartupTest, EntryInfoCutsEveryTextToItsField) {

@@ -10,7 +10,6 @@
 
 namespace {
 
-// Every key reaches its field, and every shipped profile parses.
 TEST(ProfileParse, KeysReachTheirFieldsAndEveryShippedProfileParses) {
     boardsim::Profile p;
     std::string error;

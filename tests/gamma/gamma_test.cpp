@@ -48,6 +48,7 @@ std::string SampleWith(int number, const std::string& line) {
     return Join(lines);
 }
 
+// The sample file without its last `count` lines.
 std::string SampleWithout(int count) {
     Lines lines = SampleLines();
     lines.resize(lines.size() - count);
@@ -80,6 +81,7 @@ struct FileCase {
     std::vector<Probe> probes;  // for a taken file: entries that differ from the sample
     long long number = 0;       // for a refused file: what the line held, when that is reported
     const char* piece = nullptr;  // for a refused file: the faulty line as read
+    int channel = 0, valuesRead = 0;  // for a short channel: which one (1 to 3), and its values read
 };
 
 TEST_F(GammaFileTest, TakesValidFilesAndSaysWhyItRefusesTheOthers) {
@@ -117,7 +119,11 @@ TEST_F(GammaFileTest, TakesValidFilesAndSaysWhyItRefusesTheOthers) {
         {"letters on a value line", true, SampleWith(400, "abc"), GammaFileFault::kNotANumber, 400, {}},
         {"empty value line", true, SampleWith(3, ""), GammaFileFault::kNotANumber, 3, {}},
         {"end of file mark inside channel 2", true, SampleWith(300, "\x1A"), GammaFileFault::kChannelShort,
-         299, {}},
+         299, {}, 0, nullptr, 2, 41},
+        {"1 value line missing", true, SampleWithout(1), GammaFileFault::kChannelShort, 769, {}, 0, nullptr, 3, 255},
+        {"256 missing", true, SampleWithout(256), GammaFileFault::kChannelShort, 514, {}, 0, nullptr, 3, 0},
+        {"257 missing", true, SampleWithout(257), GammaFileFault::kChannelShort, 513, {}, 0, nullptr, 2, 255},
+        {"768 missing", true, SampleWithout(768), GammaFileFault::kChannelShort, 2, {}, 0, nullptr, 1, 0},
     };
 
     for (const auto& c : cases) {
@@ -129,17 +135,16 @@ TEST_F(GammaFileTest, TakesValidFilesAndSaysWhyItRefusesTheOthers) {
         bool taken = vca::ReadGammaFileReport(u"C:\\gamma\\test.gc", &table, &report);
         EXPECT_EQ(report.fault, c.fault);
         EXPECT_EQ(report.line, c.line);
+        if (c.fault == GammaFileFault::kChannelShort) {
+            EXPECT_EQ(std::make_pair(report.channel, report.valuesRead), std::make_pair(c.channel, c.valuesRead));
+        }
         if (c.fault == kNone) {
             ASSERT_TRUE(taken);
-            EXPECT_EQ(table.header, vca::kGammaHeader);
-            for (int channel = 0; channel < vca::kGammaChannels; ++channel) {
-                for (int i = 0; i < vca::kGammaEntries; ++i) {
-                    int expected = SampleEntry(channel, i);
-                    for (const auto& probe : c.probes)
-                        if (probe.channel == channel && probe.index == i) expected = probe.entry;
-                    ASSERT_EQ(table.channel[channel][i], expected) << "channel " << channel << " entry " << i;
-                }
-            }
+            GammaTable expected{vca::kGammaHeader, {}};
+            for (int channel = 0; channel < vca::kGammaChannels; ++channel)
+                for (int i = 0; i < vca::kGammaEntries; ++i) expected.channel[channel][i] = SampleEntry(channel, i);
+            for (const auto& probe : c.probes) expected.channel[probe.channel][probe.index] = probe.entry;
+            EXPECT_EQ(std::memcmp(&table, &expected, sizeof table), 0);
         } else {
             EXPECT_FALSE(taken);
             if (c.number != 0) {
@@ -151,22 +156,6 @@ TEST_F(GammaFileTest, TakesValidFilesAndSaysWhyItRefusesTheOthers) {
             GammaTable untouched = Sentinel();
             EXPECT_EQ(std::memcmp(&untouched, &table, sizeof table), 0) << "a refused file changed the table";
         }
-    }
-}
-
-TEST_F(GammaFileTest, ShortChannelSaysWhichChannelAndHowFar) {
-    struct Case { int dropped; int channel; int valuesRead; };
-    const Case cases[] = {{1, 3, 255}, {256, 3, 0}, {257, 2, 255}, {768, 1, 0}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.dropped << " value lines missing");
-        drive.WriteFile("short.gc", SampleWithout(c.dropped));
-        GammaTable table = Sentinel();
-        vca::GammaFileReport report;
-        EXPECT_FALSE(vca::ReadGammaFileReport(u"C:\\short.gc", &table, &report));
-        EXPECT_EQ(report.fault, GammaFileFault::kChannelShort);
-        EXPECT_EQ(report.channel, c.channel);
-        EXPECT_EQ(report.valuesRead, c.valuesRead);
-        EXPECT_EQ(report.line, vca::kGammaFileLines - c.dropped);
     }
 }
 
@@ -214,13 +203,17 @@ GammaTable Computed(double gamma) {
     return table;
 }
 
-TEST(GammaTableTest, EntriesAreTheRoundedPowerCurve) {
+TEST(GammaTableTest, EntriesAreTheRoundedTenBitPowerCurveForAnyValue) {
     const struct { double gamma; int index, entry; } cases[] = {
         {2.2, 1, 82},     {2.2, 128, 748}, {2.2, 254, 1021}, {0.5, 1, 0},      {0.5, 128, 258},
         {0.5, 254, 1015}, {1.8, 128, 698}, {5.0, 1, 338},    {0.01, 254, 691}, {1.01, 128, 517},
     };
     for (const auto& c : cases)
         EXPECT_EQ(Computed(c.gamma).channel[0][c.index], c.entry) << "gamma " << c.gamma << " entry " << c.index;
+    // Values the dialog cannot give still make 10-bit entries.
+    for (double gamma : {0.0, -1.0, 1e-320, 1e300, std::numeric_limits<double>::infinity(),
+                         std::numeric_limits<double>::quiet_NaN()})
+        Computed(gamma);
 
     // Gamma 1 is the linear table: i x 1023 / 255 to the nearest whole number.
     GammaTable linear{};
@@ -230,12 +223,6 @@ TEST(GammaTableTest, EntriesAreTheRoundedPowerCurve) {
         ASSERT_EQ(linear.channel[2][i], (i * 1023 * 2 + 255) / 510) << "entry " << i;
         ASSERT_EQ(one.channel[2][i], linear.channel[2][i]) << "entry " << i;
     }
-}
-
-TEST(GammaTableTest, ValuesTheDialogCannotGiveStillMakeTenBitEntries) {
-    for (double gamma : {0.0, -1.0, 1e-320, 1e300, std::numeric_limits<double>::infinity(),
-                         std::numeric_limits<double>::quiet_NaN()})
-        Computed(gamma);
 }
 
 TEST(GammaTableTest, OnlyTheLinearEntriesCountAsLinear) {
@@ -286,8 +273,7 @@ TEST_F(GammaFileTest, SettlingFallsBackToTheLinearTableWhenTheRecordCannotBeShow
         const char16_t* file;
         std::uint32_t shownSource;
         int position;
-        const char16_t* valueText;
-        const char16_t* pathText;
+        const char16_t *valueText, *pathText;
         const GammaTable* table;  // the record's table afterwards
     } const cases[] = {
         {"value 2.2", 1, 2.2, u"", 1, 220, u"2.20", u"", &sentinel},

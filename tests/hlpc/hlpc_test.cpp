@@ -46,11 +46,9 @@ struct ReadBack {
         for (std::size_t i = 0; i < U16(file, map); ++i) contextMap[U32(file, map + 2 + 8 * i)] = U32(file, map + 6 + 8 * i);
         const std::size_t tree = files.at("|CONTEXT") + 38;
         for (std::size_t i = 0; i < U16(file, tree + 2); ++i) nameTree[U32(file, tree + 8 + 8 * i)] = U32(file, tree + 12 + 8 * i);
-        Walk(file, files.at("|TOPIC"), U32(file, files.at("|TOPIC") - 5));
-    }
 
-    // The records from TOPICPOS 12 on, through their NextBlock links.
-    void Walk(const Bytes& file, std::size_t topic, std::size_t size) {
+        // The records from TOPICPOS 12 on, through their NextBlock links.
+        const std::size_t topic = files.at("|TOPIC"), size = U32(file, topic - 5);
         Bytes data;  // the blocks' data areas, joined
         for (std::size_t block = 0; block < size / 4096; ++block)
             data.insert(data.end(), file.begin() + topic + block * 4096 + 12, file.begin() + topic + (block + 1) * 4096);

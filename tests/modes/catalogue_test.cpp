@@ -2,7 +2,6 @@
 // multi-sync fallbacks and the built-in catalogue.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -22,18 +21,14 @@ class CatalogueTest : public vcatest::AppletTest {
 protected:
     void SetUp() override {
         AppletTest::SetUp();
-        vca::ResetCatalogueState();
-        vca::ResetTimingDatabaseState();
         vca::InitApplet(host::AppletModule());
     }
     void TearDown() override {
         vca::ResetCatalogueState();
-        vca::ResetTimingDatabaseState();
         EXPECT_EQ(host::OutstandingAllocations(), 0);
         AppletTest::TearDown();
     }
-    // A catalogue as loading makes it; each entry's hfmax is its position + 1,
-    // so that copies can be told apart.
+    // A catalogue as loading makes it.
     static void Install(const std::vector<Monitor>& monitors) {
         vca::ResetCatalogueState();
         vca::monitorCatalogue = vca::AllocateCatalogue(vca::kCatalogueEntries);
@@ -42,7 +37,6 @@ protected:
             vca::CopyText(entry.name, monitors[i].name);
             vca::CopyText(entry.tagName, monitors[i].tagName);
             entry.tagIndex = monitors[i].tagIndex;
-            entry.limits[vca::kHfMax] = static_cast<double>(i + 1);
         }
     }
 };
@@ -117,16 +111,6 @@ TEST_F(CatalogueTest, ChoiceFollowsTheStoredNameOrTheMultiSyncFallbacks) {
         EXPECT_EQ(std::u16string(current.tagName), c.tagName) << c.what;
         vca::databaseInvalid = false;
     }
-}
-
-TEST_F(CatalogueTest, NoMemoryForTheBuiltInCatalogueShowsMessage82) {
-    vca::databaseUnreadable = true;
-    host::FailNthAllocation(1);
-    vca::ChosenTag chosen{};
-    EXPECT_EQ(vca::ChooseMonitor(&chosen), -1);
-    ASSERT_EQ(host::MessageBoxes().size(), 1u);
-    EXPECT_EQ(host::MessageBoxes()[0].type, 16u);
-    EXPECT_EQ(vca::monitorCatalogue, nullptr);
 }
 
 }  // namespace

@@ -11,7 +11,6 @@
 #include "modes/mode_controls.h"
 #include "modes/mode_descriptions.h"
 #include "modes/mode_table.h"
-#include "modes/mode_views.h"
 #include "timingdb/monitor_catalogue.h"
 #include "support/machine_fixture.h"
 #include "timingdb/database_loader.h"
@@ -147,9 +146,9 @@ TEST(PixelFormat, FiguresFollowTheBoardAndTheTileTest) {
     vca::boardIdentity = vca::BoardIdentity{};
 }
 
-// Every allocation of a rebuild for a monitor (table, views, descriptions)
-// fails in turn: the process ends after message 82 with every table
-// released; the descriptions go without a message. Nothing leaks.
+// Every allocation of a rebuild for a monitor (built-in catalogue, table,
+// views, descriptions) fails in turn: the process ends after message 82 with
+// every table released; the descriptions go without a message. Nothing leaks.
 TEST_F(ModeTableTest, EveryAllocationFailureIsHandledWithoutLeaks) {
     boardsim::Profile ddcBoard = vcatest::MakeBoard(205, 99 | vca::kSecondScreenBit);
     vcatest::AddMode(ddcBoard, 0, 640, 480, 60);
@@ -159,6 +158,7 @@ TEST_F(ModeTableTest, EveryAllocationFailureIsHandledWithoutLeaks) {
          TimingFile(StandardMonitors(), {{640, 480, 60}, {640, 480, 72}, {1024, 384, 120, true}}), u""},
         {ddcBoard, TimingFile(StandardMonitors(), {}, {k640x480at60, k640x480at75, k1024x768at75}), u"DDC Monitor"},
         {vcatest::MakeBoard(201, 17), TimingFile(StandardMonitors(), {{640, 480, 60, false, 0, "LM"}}), u""},
+        {vcatest::MakeBoard(201, 17), "", u""},  // an unusable database: the built-in catalogue
     };
     for (const auto& s : setups) {
         WriteDatabase(s.text);

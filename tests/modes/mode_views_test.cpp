@@ -4,7 +4,6 @@
 
 #include <cstring>
 
-#include "base/app_state.h"
 #include "applet/startup.h"
 #include "modes/mode_descriptions.h"
 #include "modes/mode_table.h"

@@ -21,7 +21,7 @@ TEST_F(RegistryTest, QueryFollowsTheBufferContract) {
     host::PutValue(vcatest::kDriverKey, u"Text", kRegSz, abc);
     RegKey key = 0;
     ASSERT_EQ(RegCreateKey(vcatest::kDriverKey.c_str(), kKeyQueryValue, &key), kErrorSuccess);
-    struct Case {
+    const struct {
         const char* what;
         const char16_t* name;
         bool withData;
@@ -29,8 +29,7 @@ TEST_F(RegistryTest, QueryFollowsTheBufferContract) {
         long result;
         std::uint32_t sizeAfter;
         std::size_t copied;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"exact buffer", u"Text", true, 6, kErrorSuccess, 6, 6},
         {"larger buffer, nothing added", u"Text", true, 10, kErrorSuccess, 6, 6},
         {"one byte short", u"Text", true, 5, kErrorMoreData, 6, 0},
@@ -38,7 +37,7 @@ TEST_F(RegistryTest, QueryFollowsTheBufferContract) {
         {"name folds case", u"TEXT", true, 6, kErrorSuccess, 6, 6},
         {"missing value", u"Other", true, 6, kErrorFileNotFound, 6, 0},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         std::uint8_t buffer[10];
         std::fill(std::begin(buffer), std::end(buffer), 0xCC);

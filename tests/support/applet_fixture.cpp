@@ -7,6 +7,7 @@
 
 #include "base/app_state.h"
 #include "boardsim/boardsim.h"
+#include "support/board_builder.h"
 #include "applet/reset.h"
 
 namespace vcatest {
@@ -57,9 +58,7 @@ void AppletTest::TearDown() {
 std::string Utf8(const std::u16string& text) { return host::ToUtf8(text); }
 
 void PutDriverNumber(const std::u16string& keyPath, const std::u16string& name, std::uint32_t value) {
-    host::PutValue(keyPath, name, platform::kRegBinary,
-                   {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
-                    static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)});
+    host::PutValue(keyPath, name, platform::kRegBinary, Words({value}));
 }
 
 }  // namespace vcatest

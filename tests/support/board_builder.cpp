@@ -12,11 +12,7 @@ boardsim::Profile MakeBoard(std::uint32_t boardAnswer, std::uint32_t monitorAnsw
 
 void AddMode(boardsim::Profile& profile, int screen, std::uint32_t width, std::uint32_t height,
              std::uint32_t refresh) {
-    boardsim::ModeRecord record;
-    record.words[0] = width;
-    record.words[1] = height;
-    record.words[2] = refresh;
-    profile.screens[screen].records.push_back(record);
+    profile.screens[screen].records.push_back(boardsim::ModeRecord{{width, height, refresh}});
 }
 
 boardsim::GammaBytes FilledGamma(std::uint32_t header, std::uint16_t fill) {

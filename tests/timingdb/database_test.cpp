@@ -1,9 +1,8 @@
 // Loading revid.dat, and timing validation: the board's geometry and pixel
-// clock tests, the monitor limits, the driver's limits in the registry, and
-// the compaction of the accepted entries.
+// clock tests, the driver's limits in the registry, and the compaction of
+// the accepted entries. (The monitor limits are checked by the reader tests.)
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <memory>
 #include <tuple>
 #include <vector>
@@ -15,14 +14,12 @@
 #include "driver/board_identity.h"
 #include "timingdb/database_loader.h"
 #include "timingdb/monitor_catalogue.h"
-#include "reader_support.h"
 #include "support/applet_fixture.h"
 #include "timingdb/timing_validation.h"
 
 namespace {
 
 using T = vca::TimingTest;
-using timingtest::ReaderTest;
 using ValidationTest = vcatest::AppletTest;
 
 // A "timing" record's nine values: MHz, horizontal total, active, sync,
@@ -86,28 +83,6 @@ TEST(TimingBoardTests, GeometryClockAndUndefinedTimingsDecideInOrder) {
               std::make_tuple(std::uint16_t{60}, T::kTileCount, 8192.0, 4096.0));
 }
 
-// Each monitor block of monitor-limits.dat limits the timing of its tag and
-// says in its description what the limits decide.
-TEST_F(ReaderTest, EveryNonZeroMonitorLimitBoundsItsQuantityInclusively) {
-    const vca::TimingCheckResult check = Check(timingtest::ReadFile("monitor-limits.dat"));
-    ASSERT_EQ(check.result, 0) << host::Diagnostics();
-    int checked = 0;
-    for (const vca::DISPENTRY* block = db.entries; block; block = block->next) {
-        vca::MonitorEntry monitor{};
-        std::copy(block->limits, block->limits + vca::kLimitCount, monitor.limits);
-        const std::string desc = block->desc;
-        for (const vca::TimingCandidate& timing : check.timings) {
-            if (timing.tag != block->tag) continue;
-            const vca::TimingVerdict verdict = vca::CheckTiming(timing, {0, 0, 0, 0}, 8, monitor);
-            std::string found = vca::TimingTestName(verdict.test);
-            if (verdict.limitIndex >= 0) found += std::string(" ") + vca::kLimitNames[verdict.limitIndex];
-            EXPECT_EQ(found, desc.substr(desc.find(": ") + 2)) << desc;
-            ++checked;
-        }
-    }
-    EXPECT_EQ(checked, 14);
-}
-
 // The driver's key with its four pixel clock limits, and the applet's
 // resources for the message about them.
 void PutLimits(std::uint32_t flags, std::uint32_t max1020, std::uint32_t max1280, std::uint32_t vco) {
@@ -154,7 +129,7 @@ TEST_F(ValidationTest, DriverLimitsComeFromItsKey) {
 }
 
 auto Fields(const vca::TimingEntry& e) {
-    return std::make_tuple(e.tag, e.type, e.monid, e.flags, e.hfreq, e.line, e.xres, e.yres, e.refresh, e.data);
+    return std::make_tuple(e.tag, e.type, e.xres, e.yres, e.refresh, e.hfreq, e.monid, e.flags, e.line, e.data);
 }
 
 // The accepted candidates are compacted with the mode the validation found
@@ -264,48 +239,41 @@ TEST_F(LoaderTest, EveryFailureShowsOneComposedMessageAndSetsOneFlag) {
     }
 }
 
-TEST_F(LoaderTest, CatalogueHoldsTheLastBlockFirstAndASecondLoadReplacesIt) {
-    Prepare("version 1\ndisplay {\n}\n");
-    ASSERT_EQ(vca::LoadTimingDatabase(), 1);
-    ASSERT_TRUE(vca::databaseInvalid);
+// The catalogue, from a drive in a folder or held in memory (the start-up
+// fuzz target's). A memory drive reads as a folder does: names without
+// regard to case, folders as the files' parents, no way out of the drive,
+// and nothing created on it.
+TEST_F(LoaderTest, CatalogueHoldsTheLastBlockFirstAndASecondLoadReplacesItOnEitherDrive) {
     // The second monitor's name holds an e acute in the ANSI code page.
-    drive.WriteFile("WINDOWS/system32/revid.dat", timingtest::ReadFile("three-monitors.dat"));
-    ASSERT_EQ(vca::LoadTimingDatabase(), 1);
-    EXPECT_EQ(host::MessageBoxes().size(), 1u) << "only the first load's";
-    EXPECT_FALSE(vca::databaseUnreadable || vca::databaseInvalid);
-    ASSERT_NE(vca::monitorCatalogue, nullptr);
-    // Name, tag, tag index and every limit given, the last block first.
-    std::vector<std::string> entries;
-    for (const vca::MonitorEntry* e = vca::monitorCatalogue; e->name[0] != u'\0'; ++e) {
-        std::string& entry = entries.emplace_back(vcatest::Utf8(e->name) + "|" + vcatest::Utf8(e->tagName) + "|" + std::to_string(e->tagIndex));
-        for (int l = 0; l < vca::kLimitCount; ++l)
-            if (e->limits[l] != 0.0) entry += "|" + std::string(vca::kLimitNames[l]) + "=" + std::to_string(e->limits[l]);
-    }
-    EXPECT_EQ(entries, (std::vector<std::string>{"Third|MS|0|vs%max=10.000000|vs%min=2.000000",
-                                                 "Caf\u00e9 monitor|LM|1|vfmin=50.000000|vsmax=0.250000",
-                                                 "First generic|MS|0|hfmax=80.000000|hfmin=30.000000"}));
-    // Text, three monitor blocks and the catalogue.
-    EXPECT_EQ(host::OutstandingAllocations(), 5);
-}
-
-// A drive held in memory (the start-up fuzz target's) reads as a folder
-// does: the same catalogue, names without regard to case, folders as the
-// files' parents, no way out of the drive, and nothing created on it.
-TEST_F(LoaderTest, AMemoryDriveReadsAsAFolderDoes) {
-    const std::string text = timingtest::ReadFile("three-monitors.dat");
+    const std::string text = vcatest::ReadFileBytes(vcatest::SourcePath("tests/data/timingdb/three-monitors.dat"));
     auto memory = std::make_shared<host::MemoryDrive>();
     memory->AddFile(u"\\windows\\SYSTEM32\\Revid.dat", text);
-    std::vector<std::string> catalogues;
     for (bool inMemory : {false, true}) {
-        Prepare(text);
-        if (inMemory) host::MapDriveCInMemory(memory);
+        SCOPED_TRACE(inMemory ? "drive in memory" : "drive in a folder");
+        Prepare("version 1\ndisplay {\n}\n");
         ASSERT_EQ(vca::LoadTimingDatabase(), 1);
-        std::string& names = catalogues.emplace_back();
-        for (const vca::MonitorEntry* e = vca::monitorCatalogue; e->name[0] != u'\0'; ++e)
-            names += vcatest::Utf8(e->name) + "|";
+        ASSERT_TRUE(vca::databaseInvalid);
+        if (inMemory) host::MapDriveCInMemory(memory);
+        else drive.WriteFile("WINDOWS/system32/revid.dat", text);
+        ASSERT_EQ(vca::LoadTimingDatabase(), 1);
+        EXPECT_EQ(host::MessageBoxes().size(), 1u) << "only the first load's";
+        EXPECT_FALSE(vca::databaseUnreadable || vca::databaseInvalid);
+        ASSERT_NE(vca::monitorCatalogue, nullptr);
+        // Name, tag, tag index and every limit given, the last block first.
+        std::vector<std::string> entries;
+        for (const vca::MonitorEntry* e = vca::monitorCatalogue; e->name[0] != u'\0'; ++e) {
+            std::string& entry = entries.emplace_back(vcatest::Utf8(e->name) + "|" + vcatest::Utf8(e->tagName) + "|" +
+                                                      std::to_string(e->tagIndex));
+            for (int l = 0; l < vca::kLimitCount; ++l)
+                if (e->limits[l] != 0.0)
+                    entry += "|" + std::string(vca::kLimitNames[l]) + "=" + std::to_string(e->limits[l]);
+        }
+        EXPECT_EQ(entries, (std::vector<std::string>{"Third|MS|0|vs%max=10.000000|vs%min=2.000000",
+                                                     "Caf\u00e9 monitor|LM|1|vfmin=50.000000|vsmax=0.250000",
+                                                     "First generic|MS|0|hfmax=80.000000|hfmin=30.000000"}));
+        // Text, three monitor blocks and the catalogue.
+        EXPECT_EQ(host::OutstandingAllocations(), 5);
     }
-    EXPECT_EQ(catalogues[0], catalogues[1]);
-    EXPECT_EQ(catalogues[1], "Third|Caf\u00e9 monitor|First generic|");
     EXPECT_TRUE(platform::FileExists(u"C:\\WINDOWS"));
     EXPECT_TRUE(platform::FileExists(u"c:/windows/./system32\\\\REVID.DAT"));
     EXPECT_FALSE(platform::FileExists(u"C:\\WINDOWS\\system32\\..\\system32\\revid.dat"));
