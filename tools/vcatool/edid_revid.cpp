@@ -185,9 +185,7 @@ RevidMode FormulaMode(const EdidInfo& info, const EdidStandardTiming& s) {
         m.formula = "secondary GTF";
         m.raster = GtfTimingForRefresh(s.h_active_px, s.v_active_lines, s.refresh_hz,
                                        {range->gtf_c_percent, range->gtf_m_percent_per_khz, range->gtf_k,
-                                        range->gtf_j_percent});
-        m.raster.h_sync_positive = true;  // the secondary curve's polarities
-        m.raster.v_sync_positive = false;
+                                        range->gtf_j_percent, true});
     }
     return m;
 }

@@ -66,7 +66,7 @@ RasterTiming GtfTimingForRefresh(int h_active_px, int v_active_lines, double ref
     const int h_sync_px =
         static_cast<int>(std::lround(0.08 * h_total_px / kCellGranularityPx) * kCellGranularityPx);
     return Raster(pixel_clock_mhz, h_px, h_blank_px, h_sync_px, h_blank_px / 2, v_active_lines, 1, 3,
-                  vsync_bp_lines - 3, false, true);
+                  vsync_bp_lines - 3, curve.secondary, !curve.secondary);
 }
 
 RasterTiming CvtTiming(int h_active_px, int v_active_lines, double refresh_hz) {

@@ -29,9 +29,11 @@ struct RasterTiming {
 };
 
 // The GTF blanking curve: duty cycle C - M / line rate, with K weighting
-// C and M and J the offset; the default curve is 40, 600, 128, 20.
+// C and M and J the offset; the default curve is 40, 600, 128, 20. A monitor's
+// secondary curve gives its timings the opposite sync polarities.
 struct GtfCurve {
     double c_percent = 40, m_percent_per_khz = 600, k = 128, j_percent = 20;
+    bool secondary = false;
 };
 
 // GTF for a field rate; the pixel clock rounded to the kHz. A curve that

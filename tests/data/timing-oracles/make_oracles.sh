@@ -1,7 +1,7 @@
 #!/bin/sh
-# Writes the oracle outputs the timing formula tests compare with, from two
-# tools that are not ours: cvt (Debian package xcvt) and edid-decode (Debian
-# package edid-decode). Run from this folder: sh make_oracles.sh
+# Writes the oracle outputs the timing formula tests compare with, from a
+# tool that is not ours: edid-decode (Debian package edid-decode). Run from
+# this folder: sh make_oracles.sh
 set -e
 CVT_MODES="640 480 60; 800 600 75; 1024 768 85; 1152 864 85; 1280 1024 70; 1280 960 75; 1440 900 75;
 1600 1000 60; 1600 900 75; 1680 1050 60; 1920 1080 60; 1920 1200 60; 2048 1152 60; 2560 1600 60; 800 480 85;
@@ -10,15 +10,6 @@ GTF_MODES="640 480 100; 800 600 85; 1024 768 100; 1152 864 85; 1280 1024 70; 160
 2048 1536 75; 1280 800 60; 1680 1050 75"
 SECONDARY_CURVES="30 300 128 20; 20 200 64 10"
 
-echo "$CVT_MODES" | tr ';' '\n' | while read -r w h r; do
-    [ -n "$w" ] || continue
-    echo "mode $w $h $r"; cvt "$w" "$h" "$r" | grep Modeline
-    # cvt gives reduced blanking only for multiples of 60 Hz.
-    if [ $((r % 60)) -eq 0 ]; then echo "reduced $w $h $r"; cvt -r "$w" "$h" "$r" | grep Modeline; fi
-done > cvt.txt
-
-# edid-decode's CVT as a second oracle: xcvt departs from the formula in a
-# few modes (see the test).
 echo "$CVT_MODES" | tr ';' '\n' | while read -r w h r; do
     [ -n "$w" ] || continue
     echo "mode $w $h $r"; edid-decode --cvt "w=$w,h=$h,fps=$r"
