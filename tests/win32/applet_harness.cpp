@@ -94,9 +94,10 @@ AppletSession::AppletSession(const std::string& profile, bool keepKey) {
     const std::string path = profile.find('/') == std::string::npos ? "data/boards/" + profile : profile;
     SetEnvironmentVariableW(L"NRVAVCA_BOARD", SourcePath(path).c_str());
     module_ = LoadLibraryW(L"nrvavca.cpl");
-    EXPECT_NE(watch::CplEntry(module_), nullptr);
-    if (watch::CplEntry(module_)) {
-        EXPECT_EQ(watch::CplEntry(module_)(nullptr, CPL_INIT, 0, 0), 1);
+    const watch::CplFunction entry = watch::CplEntry(module_);
+    EXPECT_NE(entry, nullptr);
+    if (entry) {
+        EXPECT_EQ(entry(nullptr, CPL_INIT, 0, 0), 1);
     }
     driver = Driver{};
     watch::Start(Poll, 15);
